@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: in the
+# normal build and in the sanitizer build (address, undefined, leak).
+# Tests that need OpenGL run in a real window under Xvfb with Mesa's software
+# renderer; this script starts Xvfb itself.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+
+jobs=$(nproc)
+export LIBGL_ALWAYS_SOFTWARE=1
+
+run_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+echo "== normal build"
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== sanitizer build"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DNVORN_SANITIZE=ON -DNVORN_BENCH=OFF
+if [ -x tools/fuzz.sh ]; then
+  echo "== fuzzing"
+  tools/fuzz.sh
+fi
