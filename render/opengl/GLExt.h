@@ -1,0 +1,135 @@
+// OpenGL extension entry points.
+//
+// The device needs two extensions, GL_ARB_multitexture and
+// GL_ARB_vertex_program, whose functions are looked up by name at run time
+// instead of being linked directly. Every entry point has one global pointer
+// named "glext" plus the OpenGL name without its "gl" prefix. The pointers
+// start out null and are written only by the two GLExtInit_arb_* functions;
+// a lookup that fails leaves its pointer null, and pointers that were found
+// stay set even when their extension as a whole is incomplete.
+//
+// Everything here runs on the main thread with the device's context current.
+#ifndef NVORN_RENDER_OPENGL_GLEXT_H
+#define NVORN_RENDER_OPENGL_GLEXT_H
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+// Looks a function up by name; returns null when the process exports no such
+// symbol. Never logs.
+typedef void* (*GLExtResolver)(const char* name);
+
+// The process-wide lookup: the dynamic linker's view of every loaded library.
+void* GLExtInit_GetProcAddress(const char* name);
+
+// Replaces the lookup used by the init functions below and returns the one
+// it replaces; null restores GLExtInit_GetProcAddress. Lets a caller stand in
+// for an OpenGL library that lacks some entry points.
+GLExtResolver GLExtInit_SetResolver(GLExtResolver resolver);
+
+// Resolve every entry point of one extension, in the extension's listed
+// order, and return true exactly when none of them is missing.
+bool GLExtInit_arb_multitexture();
+bool GLExtInit_arb_vertex_program();
+
+// GL_ARB_multitexture
+extern PFNGLACTIVETEXTUREARBPROC glextActiveTextureARB;
+extern PFNGLCLIENTACTIVETEXTUREARBPROC glextClientActiveTextureARB;
+extern PFNGLMULTITEXCOORD1DARBPROC glextMultiTexCoord1dARB;
+extern PFNGLMULTITEXCOORD1DVARBPROC glextMultiTexCoord1dvARB;
+extern PFNGLMULTITEXCOORD1FARBPROC glextMultiTexCoord1fARB;
+extern PFNGLMULTITEXCOORD1FVARBPROC glextMultiTexCoord1fvARB;
+extern PFNGLMULTITEXCOORD1IARBPROC glextMultiTexCoord1iARB;
+extern PFNGLMULTITEXCOORD1IVARBPROC glextMultiTexCoord1ivARB;
+extern PFNGLMULTITEXCOORD1SARBPROC glextMultiTexCoord1sARB;
+extern PFNGLMULTITEXCOORD1SVARBPROC glextMultiTexCoord1svARB;
+extern PFNGLMULTITEXCOORD2DARBPROC glextMultiTexCoord2dARB;
+extern PFNGLMULTITEXCOORD2DVARBPROC glextMultiTexCoord2dvARB;
+extern PFNGLMULTITEXCOORD2FARBPROC glextMultiTexCoord2fARB;
+extern PFNGLMULTITEXCOORD2FVARBPROC glextMultiTexCoord2fvARB;
+extern PFNGLMULTITEXCOORD2IARBPROC glextMultiTexCoord2iARB;
+extern PFNGLMULTITEXCOORD2IVARBPROC glextMultiTexCoord2ivARB;
+extern PFNGLMULTITEXCOORD2SARBPROC glextMultiTexCoord2sARB;
+extern PFNGLMULTITEXCOORD2SVARBPROC glextMultiTexCoord2svARB;
+extern PFNGLMULTITEXCOORD3DARBPROC glextMultiTexCoord3dARB;
+extern PFNGLMULTITEXCOORD3DVARBPROC glextMultiTexCoord3dvARB;
+extern PFNGLMULTITEXCOORD3FARBPROC glextMultiTexCoord3fARB;
+extern PFNGLMULTITEXCOORD3FVARBPROC glextMultiTexCoord3fvARB;
+extern PFNGLMULTITEXCOORD3IARBPROC glextMultiTexCoord3iARB;
+extern PFNGLMULTITEXCOORD3IVARBPROC glextMultiTexCoord3ivARB;
+extern PFNGLMULTITEXCOORD3SARBPROC glextMultiTexCoord3sARB;
+extern PFNGLMULTITEXCOORD3SVARBPROC glextMultiTexCoord3svARB;
+extern PFNGLMULTITEXCOORD4DARBPROC glextMultiTexCoord4dARB;
+extern PFNGLMULTITEXCOORD4DVARBPROC glextMultiTexCoord4dvARB;
+extern PFNGLMULTITEXCOORD4FARBPROC glextMultiTexCoord4fARB;
+extern PFNGLMULTITEXCOORD4FVARBPROC glextMultiTexCoord4fvARB;
+extern PFNGLMULTITEXCOORD4IARBPROC glextMultiTexCoord4iARB;
+extern PFNGLMULTITEXCOORD4IVARBPROC glextMultiTexCoord4ivARB;
+extern PFNGLMULTITEXCOORD4SARBPROC glextMultiTexCoord4sARB;
+extern PFNGLMULTITEXCOORD4SVARBPROC glextMultiTexCoord4svARB;
+
+// GL_ARB_vertex_program
+extern PFNGLVERTEXATTRIB1SARBPROC glextVertexAttrib1sARB;
+extern PFNGLVERTEXATTRIB1FARBPROC glextVertexAttrib1fARB;
+extern PFNGLVERTEXATTRIB1DARBPROC glextVertexAttrib1dARB;
+extern PFNGLVERTEXATTRIB2SARBPROC glextVertexAttrib2sARB;
+extern PFNGLVERTEXATTRIB2FARBPROC glextVertexAttrib2fARB;
+extern PFNGLVERTEXATTRIB2DARBPROC glextVertexAttrib2dARB;
+extern PFNGLVERTEXATTRIB3SARBPROC glextVertexAttrib3sARB;
+extern PFNGLVERTEXATTRIB3FARBPROC glextVertexAttrib3fARB;
+extern PFNGLVERTEXATTRIB3DARBPROC glextVertexAttrib3dARB;
+extern PFNGLVERTEXATTRIB4SARBPROC glextVertexAttrib4sARB;
+extern PFNGLVERTEXATTRIB4FARBPROC glextVertexAttrib4fARB;
+extern PFNGLVERTEXATTRIB4DARBPROC glextVertexAttrib4dARB;
+extern PFNGLVERTEXATTRIB4NUBARBPROC glextVertexAttrib4NubARB;
+extern PFNGLVERTEXATTRIB1SVARBPROC glextVertexAttrib1svARB;
+extern PFNGLVERTEXATTRIB1FVARBPROC glextVertexAttrib1fvARB;
+extern PFNGLVERTEXATTRIB1DVARBPROC glextVertexAttrib1dvARB;
+extern PFNGLVERTEXATTRIB2SVARBPROC glextVertexAttrib2svARB;
+extern PFNGLVERTEXATTRIB2FVARBPROC glextVertexAttrib2fvARB;
+extern PFNGLVERTEXATTRIB2DVARBPROC glextVertexAttrib2dvARB;
+extern PFNGLVERTEXATTRIB3SVARBPROC glextVertexAttrib3svARB;
+extern PFNGLVERTEXATTRIB3FVARBPROC glextVertexAttrib3fvARB;
+extern PFNGLVERTEXATTRIB3DVARBPROC glextVertexAttrib3dvARB;
+extern PFNGLVERTEXATTRIB4BVARBPROC glextVertexAttrib4bvARB;
+extern PFNGLVERTEXATTRIB4SVARBPROC glextVertexAttrib4svARB;
+extern PFNGLVERTEXATTRIB4IVARBPROC glextVertexAttrib4ivARB;
+extern PFNGLVERTEXATTRIB4UBVARBPROC glextVertexAttrib4ubvARB;
+extern PFNGLVERTEXATTRIB4USVARBPROC glextVertexAttrib4usvARB;
+extern PFNGLVERTEXATTRIB4UIVARBPROC glextVertexAttrib4uivARB;
+extern PFNGLVERTEXATTRIB4FVARBPROC glextVertexAttrib4fvARB;
+extern PFNGLVERTEXATTRIB4DVARBPROC glextVertexAttrib4dvARB;
+extern PFNGLVERTEXATTRIB4NBVARBPROC glextVertexAttrib4NbvARB;
+extern PFNGLVERTEXATTRIB4NSVARBPROC glextVertexAttrib4NsvARB;
+extern PFNGLVERTEXATTRIB4NIVARBPROC glextVertexAttrib4NivARB;
+extern PFNGLVERTEXATTRIB4NUBVARBPROC glextVertexAttrib4NubvARB;
+extern PFNGLVERTEXATTRIB4NUSVARBPROC glextVertexAttrib4NusvARB;
+extern PFNGLVERTEXATTRIB4NUIVARBPROC glextVertexAttrib4NuivARB;
+extern PFNGLVERTEXATTRIBPOINTERARBPROC glextVertexAttribPointerARB;
+extern PFNGLENABLEVERTEXATTRIBARRAYARBPROC glextEnableVertexAttribArrayARB;
+extern PFNGLDISABLEVERTEXATTRIBARRAYARBPROC glextDisableVertexAttribArrayARB;
+extern PFNGLPROGRAMSTRINGARBPROC glextProgramStringARB;
+extern PFNGLBINDPROGRAMARBPROC glextBindProgramARB;
+extern PFNGLDELETEPROGRAMSARBPROC glextDeleteProgramsARB;
+extern PFNGLGENPROGRAMSARBPROC glextGenProgramsARB;
+extern PFNGLPROGRAMENVPARAMETER4DARBPROC glextProgramEnvParameter4dARB;
+extern PFNGLPROGRAMENVPARAMETER4DVARBPROC glextProgramEnvParameter4dvARB;
+extern PFNGLPROGRAMENVPARAMETER4FARBPROC glextProgramEnvParameter4fARB;
+extern PFNGLPROGRAMENVPARAMETER4FVARBPROC glextProgramEnvParameter4fvARB;
+extern PFNGLPROGRAMLOCALPARAMETER4DARBPROC glextProgramLocalParameter4dARB;
+extern PFNGLPROGRAMLOCALPARAMETER4DVARBPROC glextProgramLocalParameter4dvARB;
+extern PFNGLPROGRAMLOCALPARAMETER4FARBPROC glextProgramLocalParameter4fARB;
+extern PFNGLPROGRAMLOCALPARAMETER4FVARBPROC glextProgramLocalParameter4fvARB;
+extern PFNGLGETPROGRAMENVPARAMETERDVARBPROC glextGetProgramEnvParameterdvARB;
+extern PFNGLGETPROGRAMENVPARAMETERFVARBPROC glextGetProgramEnvParameterfvARB;
+extern PFNGLGETPROGRAMLOCALPARAMETERDVARBPROC glextGetProgramLocalParameterdvARB;
+extern PFNGLGETPROGRAMLOCALPARAMETERFVARBPROC glextGetProgramLocalParameterfvARB;
+extern PFNGLGETPROGRAMIVARBPROC glextGetProgramivARB;
+extern PFNGLGETPROGRAMSTRINGARBPROC glextGetProgramStringARB;
+extern PFNGLGETVERTEXATTRIBDVARBPROC glextGetVertexAttribdvARB;
+extern PFNGLGETVERTEXATTRIBFVARBPROC glextGetVertexAttribfvARB;
+extern PFNGLGETVERTEXATTRIBIVARBPROC glextGetVertexAttribivARB;
+extern PFNGLGETVERTEXATTRIBPOINTERVARBPROC glextGetVertexAttribPointervARB;
+extern PFNGLISPROGRAMARBPROC glextIsProgramARB;
+
+#endif
