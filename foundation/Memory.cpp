@@ -1,0 +1,188 @@
+#include "foundation/Memory.h"
+
+#include "foundation/Utils.h"
+
+namespace NVorn
+{
+    CMemory::CMemory()
+        : m_pCurrent(nullptr), m_pData(nullptr), m_Size(0), m_WrittenSize(0), m_Owner(0)
+    {
+    }
+
+    CMemory::CMemory(void* data, long size)
+        : CMemory()
+    {
+        Set(data, size);
+    }
+
+    CMemory::CMemory(long size)
+        : CMemory()
+    {
+        if (size <= 0)
+            return;
+        m_pData = (unsigned char*)MemoryAllocate((unsigned long)size);
+        if (!m_pData)
+            return;
+        m_pCurrent = m_pData;
+        m_Size = size;
+        m_Owner = 1;
+    }
+
+    CMemory::~CMemory()
+    {
+        m_lPositions.Clear();
+        ReleaseBlock();
+    }
+
+    void CMemory::ReleaseBlock()
+    {
+        if (m_Owner)
+            MemoryFree(m_pData);
+        m_Owner = 0;
+    }
+
+    void* CMemory::GetData()
+    {
+        return m_pData;
+    }
+
+    void CMemory::Set(void* data, long size)
+    {
+        ReleaseBlock();
+        m_lPositions.Clear();
+        m_pData = (unsigned char*)data;
+        m_pCurrent = m_pData;
+        m_Size = (data && size > 0) ? size : 0;
+        m_WrittenSize = 0;
+    }
+
+    void CMemory::Copy(void* data, long size)
+    {
+        // Copy before releasing: data may lie inside our own block.
+        unsigned char* block = nullptr;
+        if (size > 0)
+        {
+            block = (unsigned char*)MemoryAllocate((unsigned long)size);
+            if (block && data)
+                MemoryCopy(block, data, (int)size);
+        }
+        ReleaseBlock();
+        m_lPositions.Clear();
+        m_pData = block;
+        m_pCurrent = block;
+        m_Owner = block ? 1 : 0;
+        m_Size = block ? size : 0;
+        m_WrittenSize = m_Size;
+    }
+
+    void CMemory::Reset()
+    {
+        m_lPositions.Clear();
+        m_pCurrent = m_pData;
+        m_Size = 0;
+        m_WrittenSize = 0;
+    }
+
+    void CMemory::Clear()
+    {
+        if (m_Owner)
+        {
+            MemoryFree(m_pData);
+            m_pData = nullptr;
+        }
+        m_Owner = 0;
+        m_Size = 0;
+        m_WrittenSize = 0;
+        m_pCurrent = nullptr;
+    }
+
+    void CMemory::SetWrittenSize(long n) { m_WrittenSize = n; }
+    long CMemory::GetWrittenSize() { return m_WrittenSize; }
+
+    long CMemory::GetCurrentAccess() { return 0; }
+
+    bool CMemory::IsReady()
+    {
+        return m_pCurrent && m_pData && m_Size != 0;
+    }
+
+    long CMemory::GetSize() { return m_Size; }
+
+    bool CMemory::EndOfStream()
+    {
+        return Tell() >= m_Size;
+    }
+
+    long CMemory::Tell()
+    {
+        if (!m_pCurrent || !m_pData)
+            return 0;
+        return (long)(m_pCurrent - m_pData);
+    }
+
+    long CMemory::Seek(long offset, long origin)
+    {
+        if (!m_pData)
+            return 0;
+        long base;
+        switch (origin)
+        {
+        case 0: base = 0; break;
+        case 1: base = Tell(); break;
+        case 2: base = m_Size; break;
+        default: return 0;
+        }
+        m_pCurrent = m_pData + (base + offset);
+        return 1;
+    }
+
+    void CMemory::Push()
+    {
+        m_lPositions.Append(Tell());
+    }
+
+    void CMemory::Pop()
+    {
+        if (m_lPositions.m_Length == 0)
+            return;
+        Seek(m_lPositions[m_lPositions.m_Length - 1], 0);
+        Drop();
+    }
+
+    void CMemory::Drop()
+    {
+        if (m_lPositions.m_Length > 0)
+            --m_lPositions.m_Length;
+    }
+
+    long CMemory::Available()
+    {
+        long position = Tell();
+        if (!m_pCurrent || !m_pData || position < 0 || position >= m_Size)
+            return 0;
+        return m_Size - position;
+    }
+
+    long CMemory::Read(void* buffer, long n)
+    {
+        if (!buffer || n <= 0)
+            return 0;
+        long count = n < Available() ? n : Available();
+        MemoryCopy(buffer, m_pCurrent, (int)count);
+        m_pCurrent += count;
+        return count;
+    }
+
+    long CMemory::Write(void* buffer, long n)
+    {
+        long count = 0;
+        if (buffer && n > 0)
+        {
+            count = n < Available() ? n : Available();
+            MemoryCopy(m_pCurrent, buffer, (int)count);
+            m_pCurrent += count;
+        }
+        m_WrittenSize = Tell();
+        return count;
+    }
+}

@@ -1,0 +1,71 @@
+// CMemory: a CStorage over a block of memory.
+//
+// The block is either wrapped (owned by the caller, never released here) or
+// owned by the stream, which releases it when the block changes or the
+// stream dies. The block never grows: its size is fixed when it is set.
+// Reads and writes stop at the end of the block and return the count
+// actually moved; seeks are not clamped, and a cursor outside the block
+// moves nothing. m_WrittenSize is the cursor's position after the most
+// recent Write, not the largest position ever written.
+#ifndef NVORN_FOUNDATION_MEMORY_H
+#define NVORN_FOUNDATION_MEMORY_H
+
+#include "foundation/DynamicArray.h"
+#include "foundation/Storage.h"
+
+namespace NVorn
+{
+    class CMemory : public CStorage
+    {
+    public:
+        CMemory();
+        // Wraps the caller's block, as Set does.
+        CMemory(void* data, long size);
+        // Allocates and owns a block of size bytes (contents undefined).
+        explicit CMemory(long size);
+        CMemory(const CMemory&) = delete;
+        CMemory& operator=(const CMemory&) = delete;
+
+        void* GetData();
+        // Wraps the caller's block; the cursor goes to its start.
+        void Set(void* data, long size);
+        // Owns a copy of size bytes of data; written size is the full size.
+        void Copy(void* data, long size);
+        // Forgets the contents: sizes 0, cursor at the start; keeps the block.
+        void Reset();
+        // Releases an owned block and empties the stream; the stack is kept.
+        void Clear();
+        void SetWrittenSize(long n);
+        long GetWrittenSize();
+
+        long GetCurrentAccess() override;
+        bool IsReady() override;
+        long GetSize() override;
+        // True as soon as the cursor reaches the end of the block.
+        bool EndOfStream() override;
+        long Tell() override;
+        // 1 after a move, 0 for an unknown origin or when there is no block.
+        long Seek(long offset, long origin) override;
+        void Push() override;
+        void Pop() override;
+        void Drop() override;
+        long Read(void* buffer, long n) override;
+        long Write(void* buffer, long n) override;
+        virtual ~CMemory();
+
+        unsigned char* m_pCurrent;          // where the next read or write happens
+        unsigned char* m_pData;             // start of the block
+        long m_Size;                        // block size in bytes
+        long m_WrittenSize;                 // cursor position after the last Write
+        long m_Owner;                       // non-zero when the block is ours to release
+        TDynamicArray<long> m_lPositions;   // saved positions
+
+    private:
+        void ReleaseBlock();
+        // Bytes between the cursor and the end of the block, or 0 when the
+        // cursor lies outside the block.
+        long Available();
+    };
+}
+
+#endif
