@@ -1,0 +1,381 @@
+#include "image/TGA.h"
+
+// Pixels are moved with fixed-size memcpy, which the compiler turns into
+// single loads and stores; a call per pixel would dominate decoding.
+#include <cstring>
+
+namespace NVorn
+{
+namespace NTGA
+{
+    namespace
+    {
+        enum
+        {
+            TYPE_TRUECOLOR = 2,
+            TYPE_GREY = 3,
+            TYPE_TRUECOLOR_RLE = 10
+        };
+
+        const uint8_t kRightToLeft = 0x10;
+        const uint8_t kTopToBottom = 0x20;
+        const uint8_t kAlphaBits = 0x08;
+        const long kMaxSide = 65535;
+        const long kPixelsPerPacket = 128;
+
+        bool ReadByte(CStorage& storage, uint8_t& value)
+        {
+            return storage.Read(&value, 1) == 1;
+        }
+
+        bool ReadWord(CStorage& storage, uint16_t& value)
+        {
+            unsigned char bytes[2];
+            if (storage.Read(bytes, 2) != 2)
+                return false;
+            value = uint16_t(bytes[0] | (bytes[1] << 8));
+            return true;
+        }
+
+        bool WriteByte(CStorage& storage, uint8_t value)
+        {
+            return storage.Write(&value, 1) == 1;
+        }
+
+        bool WriteWord(CStorage& storage, uint16_t value)
+        {
+            unsigned char bytes[2] = {(unsigned char)(value & 0xFF), (unsigned char)(value >> 8)};
+            return storage.Write(bytes, 2) == 2;
+        }
+
+        bool IsAccepted(const CHeader& header)
+        {
+            switch (header.m_ImageType)
+            {
+            case TYPE_TRUECOLOR:
+            case TYPE_TRUECOLOR_RLE:
+                return header.m_PixelDepth == 24 || header.m_PixelDepth == 32;
+            case TYPE_GREY:
+                return header.m_PixelDepth == 8;
+            default:
+                return false;
+            }
+        }
+
+        // The fewest bytes of pixel data that can describe the whole image:
+        // a load whose stream holds less fails before allocating anything.
+        long MinimumPixelBytes(const CHeader& header)
+        {
+            long pixels = long(header.m_Width) * header.m_Height;
+            long bytesPerPixel = header.m_PixelDepth / 8;
+            if (header.m_ImageType != TYPE_TRUECOLOR_RLE)
+                return pixels * bytesPerPixel;
+            long packets = (pixels + kPixelsPerPacket - 1) / kPixelsPerPacket;
+            return packets * (1 + bytesPerPixel);
+        }
+
+        // The image as the header describes it, holding no pixels.
+        void Describe(CImage& image, const CHeader& header)
+        {
+            image.ClearData();
+            image.m_Format = header.m_PixelDepth;
+            image.m_Width = header.m_Width;
+            image.m_Height = header.m_Height;
+            image.m_Pitch = image.m_Format / 8 * image.m_Width;
+        }
+
+        // Uncompressed rows go straight to their final place: one read for a
+        // top-down file, one read per row into the mirrored row otherwise.
+        bool ReadRows(CStorage& storage, CImage& image, bool topDown)
+        {
+            if (topDown)
+            {
+                long bytes = image.m_Pitch * image.m_Height;
+                return storage.Read(image.m_pData, bytes) == bytes;
+            }
+            for (long y = image.m_Height - 1; y >= 0; --y)
+                if (storage.Read(image.m_pData + y * image.m_Pitch, image.m_Pitch) != image.m_Pitch)
+                    return false;
+            return true;
+        }
+
+        // Buffers the run-length stream in chunks so that packets decode
+        // from memory; never asks the stream for more than it holds.
+        class CChunkReader
+        {
+        public:
+            static const long kChunk = 16384;
+
+            CChunkReader(CStorage& storage, long available)
+                : m_pCurrent(m_aBuffer), m_pEnd(m_aBuffer), m_Storage(storage), m_Available(available)
+            {
+            }
+
+            // Makes at least n (at most kChunk) bytes readable at m_pCurrent;
+            // false when the stream ends first.
+            bool Ensure(long n)
+            {
+                long held = m_pEnd - m_pCurrent;
+                if (held >= n)
+                    return true;
+                for (long i = 0; i < held; ++i)
+                    m_aBuffer[i] = m_pCurrent[i];
+                long wanted = kChunk - held;
+                if (wanted > m_Available)
+                    wanted = m_Available;
+                long got = wanted > 0 ? m_Storage.Read(m_aBuffer + held, wanted) : 0;
+                if (got < 0)
+                    got = 0;
+                m_Available -= got;
+                m_pCurrent = m_aBuffer;
+                m_pEnd = m_aBuffer + held + got;
+                return held + got >= n;
+            }
+
+            const unsigned char* m_pCurrent;
+            const unsigned char* m_pEnd;
+
+        private:
+            CStorage& m_Storage;
+            long m_Available;
+            unsigned char m_aBuffer[kChunk];
+        };
+
+        // Places decoded pixels in picture order, row by row, walking the
+        // rows upward for a bottom-up file.
+        class CRowWriter
+        {
+        public:
+            CRowWriter(CImage& image, bool topDown)
+                : m_Image(image), m_BytesPerPixel(image.GetBytesPerPixel()), m_TopDown(topDown),
+                  m_RowsDone(0), m_pPos(nullptr), m_Left(0)
+            {
+                StartRow();
+            }
+
+            // Writes count copies of pixel (already in image byte order).
+            void Fill(const unsigned char* pixel, long count)
+            {
+                while (count > 0)
+                {
+                    long n = Span(count);
+                    if (m_BytesPerPixel == 4)
+                    {
+                        uint32_t value;
+                        std::memcpy(&value, pixel, 4);
+                        for (long i = 0; i < n; ++i, m_pPos += 4)
+                            std::memcpy(m_pPos, &value, 4);
+                    }
+                    else
+                    {
+                        for (long i = 0; i < n; ++i, m_pPos += 3)
+                        {
+                            m_pPos[0] = pixel[0];
+                            m_pPos[1] = pixel[1];
+                            m_pPos[2] = pixel[2];
+                        }
+                    }
+                    Advance(n);
+                    count -= n;
+                }
+            }
+
+            // Copies count file pixels (blue first) as red-first pixels.
+            void Copy(const unsigned char* from, long count)
+            {
+                while (count > 0)
+                {
+                    long n = Span(count);
+                    if (m_BytesPerPixel == 4)
+                    {
+                        for (long i = 0; i < n; ++i, from += 4, m_pPos += 4)
+                        {
+                            uint32_t v;
+                            std::memcpy(&v, from, 4);
+                            v = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
+                            std::memcpy(m_pPos, &v, 4);
+                        }
+                    }
+                    else
+                    {
+                        for (long i = 0; i < n; ++i, from += 3, m_pPos += 3)
+                        {
+                            m_pPos[0] = from[2];
+                            m_pPos[1] = from[1];
+                            m_pPos[2] = from[0];
+                        }
+                    }
+                    Advance(n);
+                    count -= n;
+                }
+            }
+
+        private:
+            long Span(long count) const { return count < m_Left ? count : m_Left; }
+
+            void Advance(long n)
+            {
+                m_Left -= n;
+                if (m_Left == 0)
+                {
+                    ++m_RowsDone;
+                    StartRow();
+                }
+            }
+
+            void StartRow()
+            {
+                if (m_RowsDone >= m_Image.m_Height)
+                    return;
+                long y = m_TopDown ? m_RowsDone : m_Image.m_Height - 1 - m_RowsDone;
+                m_pPos = m_Image.m_pData + y * m_Image.m_Pitch;
+                m_Left = m_Image.m_Width;
+            }
+
+            CImage& m_Image;
+            long m_BytesPerPixel;
+            bool m_TopDown;
+            long m_RowsDone;
+            unsigned char* m_pPos;
+            long m_Left;
+        };
+
+        // Decodes exactly width * height pixels of packets; a packet that
+        // runs past the last pixel is cut short.
+        bool ReadRunLength(CStorage& storage, long available, CImage& image, bool topDown)
+        {
+            long bytesPerPixel = image.GetBytesPerPixel();
+            long remaining = image.m_Width * image.m_Height;
+            CChunkReader reader(storage, available);
+            CRowWriter writer(image, topDown);
+            while (remaining > 0)
+            {
+                if (!reader.Ensure(1))
+                    return false;
+                unsigned char packet = *reader.m_pCurrent++;
+                long count = (packet & 0x7F) + 1;
+                if (count > remaining)
+                    count = remaining;
+                if (packet & 0x80)
+                {
+                    if (!reader.Ensure(bytesPerPixel))
+                        return false;
+                    const unsigned char* p = reader.m_pCurrent;
+                    unsigned char pixel[4] = {p[2], p[1], p[0], bytesPerPixel == 4 ? p[3] : (unsigned char)0};
+                    reader.m_pCurrent += bytesPerPixel;
+                    writer.Fill(pixel, count);
+                }
+                else
+                {
+                    if (!reader.Ensure(count * bytesPerPixel))
+                        return false;
+                    writer.Copy(reader.m_pCurrent, count);
+                    reader.m_pCurrent += count * bytesPerPixel;
+                }
+                remaining -= count;
+            }
+            return true;
+        }
+
+        // Everything of Load between saving and restoring the position.
+        bool LoadAt(CStorage& storage, CImage& image)
+        {
+            long available = storage.GetSize() - storage.Tell();
+            CHeader header;
+            if (available < CHeader::kSize || !header.Read(storage))
+                return false;
+            available -= CHeader::kSize;
+
+            unsigned char scratch[256];
+            long idBytes = header.m_IDLength;
+            if (idBytes > available || storage.Read(scratch, idBytes) != idBytes)
+                return false;
+            available -= idBytes;
+
+            long mapBytes = long(header.m_ColorMapLength) * ((header.m_ColorMapDepth + 7) / 8);
+            if (mapBytes > available)
+                return false;
+            storage.Seek(mapBytes, 1);
+            available -= mapBytes;
+
+            Describe(image, header);
+            if (!IsAccepted(header) || MinimumPixelBytes(header) > available)
+                return false;
+            if (!image.Create(TVector2<long>(header.m_Width, header.m_Height), header.m_PixelDepth))
+            {
+                Describe(image, header);
+                return false;
+            }
+
+            bool topDown = (header.m_Descriptor & kTopToBottom) != 0;
+            bool read = header.m_ImageType == TYPE_TRUECOLOR_RLE
+                            ? ReadRunLength(storage, available, image, topDown)
+                            : ReadRows(storage, image, topDown);
+            if (!read)
+                return false;
+            if (header.m_Descriptor & kRightToLeft)
+                image.FlipX();
+            return true;
+        }
+    }
+
+    CHeader::CHeader()
+        : m_IDLength(0), m_ColorMapType(0), m_ImageType(0), m_ColorMapStart(0), m_ColorMapLength(0),
+          m_ColorMapDepth(0), m_XOrigin(0), m_YOrigin(0), m_Width(0), m_Height(0), m_PixelDepth(0),
+          m_Descriptor(0)
+    {
+    }
+
+    bool CHeader::Read(CStorage& storage)
+    {
+        return ReadByte(storage, m_IDLength) && ReadByte(storage, m_ColorMapType) &&
+               ReadByte(storage, m_ImageType) && ReadWord(storage, m_ColorMapStart) &&
+               ReadWord(storage, m_ColorMapLength) && ReadByte(storage, m_ColorMapDepth) &&
+               ReadWord(storage, m_XOrigin) && ReadWord(storage, m_YOrigin) &&
+               ReadWord(storage, m_Width) && ReadWord(storage, m_Height) &&
+               ReadByte(storage, m_PixelDepth) && ReadByte(storage, m_Descriptor);
+    }
+
+    bool CHeader::Write(CStorage& storage)
+    {
+        return WriteByte(storage, m_IDLength) && WriteByte(storage, m_ColorMapType) &&
+               WriteByte(storage, m_ImageType) && WriteWord(storage, m_ColorMapStart) &&
+               WriteWord(storage, m_ColorMapLength) && WriteByte(storage, m_ColorMapDepth) &&
+               WriteWord(storage, m_XOrigin) && WriteWord(storage, m_YOrigin) &&
+               WriteWord(storage, m_Width) && WriteWord(storage, m_Height) &&
+               WriteByte(storage, m_PixelDepth) && WriteByte(storage, m_Descriptor);
+    }
+
+    bool Load(CStorage& storage, CImage& image)
+    {
+        if (!storage.IsReady())
+            return false;
+        storage.Push();
+        bool loaded = LoadAt(storage, image);
+        if (!loaded)
+            image.ClearData();
+        storage.Pop();
+        return loaded;
+    }
+
+    bool Write(CStorage& storage, CImage& image)
+    {
+        long format = image.m_Format;
+        if (!storage.IsReady() || !image.m_pData || (format != 8 && format != 24 && format != 32) ||
+            image.m_Width > kMaxSide || image.m_Height > kMaxSide)
+            return false;
+
+        CHeader header;
+        header.m_ImageType = format == 8 ? TYPE_GREY : TYPE_TRUECOLOR;
+        header.m_Width = uint16_t(image.m_Width);
+        header.m_Height = uint16_t(image.m_Height);
+        header.m_PixelDepth = uint8_t(format);
+        header.m_Descriptor = format == 32 ? (kTopToBottom | kAlphaBits) : kTopToBottom;
+        if (!header.Write(storage))
+            return false;
+
+        long bytes = image.m_Height * image.m_Pitch;
+        return storage.Write(image.m_pData, bytes) == bytes;
+    }
+}
+}
