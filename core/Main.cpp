@@ -61,7 +61,7 @@ int main(int argc, char** argv)
         ChangeToProgramDirectory(argv[0]);
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        NLog::WriteF("MAIN: SDL_Init failed, no display to open: %s\n", SDL_GetError());
+        NLog::WriteF("MAIN: SDL_Init failed, cannot open the display: %s\n", SDL_GetError());
         DeleteCore();
         return 2;
     }

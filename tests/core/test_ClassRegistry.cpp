@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/ClassRegistry.h"
+#include "tests/core/CaptureLog.h"
+
+using namespace NVorn::NClassRegistry;
+
+namespace {
+
+int g_Created = 0;
+
+struct CFirst : CClass {};
+struct CSecond : CClass {};
+
+CClass* CreateFirst() { g_Created++; return new CFirst; }
+CClass* CreateSecond() { g_Created++; return new CSecond; }
+CClass* CreateNothing() { g_Created++; return nullptr; }
+
+class ClassRegistry : public ::testing::Test
+{
+protected:
+    void SetUp() override { Clear(); g_Created = 0; }
+    void TearDown() override { Clear(); }
+
+    static std::string Dump()
+    {
+        CCaptureLog log;
+        DumpClasses();
+        return log.m_Text;
+    }
+};
+
+TEST_F(ClassRegistry, EmptyRegistryFindsNothing)
+{
+    EXPECT_EQ(nullptr, m_pFirstClass);
+    EXPECT_EQ(nullptr, FindHandle("CFirst"));
+    EXPECT_EQ(nullptr, FindHandleByTag("3D Device"));
+    EXPECT_EQ(nullptr, CreateByName("CFirst"));
+    EXPECT_EQ(nullptr, CreateByTag("3D Device"));
+    EXPECT_EQ(nullptr, CreateByHandle(nullptr));
+    EXPECT_EQ("Registerd classes:\n", Dump());
+}
+
+TEST_F(ClassRegistry, NewestRegistrationWinsAndDumpsFirst)
+{
+    Register("CFirst", "3D Device", CreateFirst);
+    Register("CSecond", "3D Device", CreateSecond);
+
+    CClass* object = CreateByTag("3D Device");
+    EXPECT_NE(nullptr, dynamic_cast<CSecond*>(object));
+    delete object;
+
+    // Each name still reaches its own class.
+    object = CreateByName("CFirst");
+    EXPECT_NE(nullptr, dynamic_cast<CFirst*>(object));
+    delete object;
+    EXPECT_EQ(2, g_Created);
+
+    EXPECT_EQ("Registerd classes:\n\tCSecond\n\tCFirst\n", Dump());
+
+    // The same name registered again hides the earlier entry.
+    Register("CFirst", "Other", CreateSecond);
+    CHandle* handle = FindHandle("CFirst");
+    ASSERT_NE(nullptr, handle);
+    EXPECT_STREQ("Other", handle->m_aTag);
+    EXPECT_EQ(m_pFirstClass, handle);
+}
+
+TEST_F(ClassRegistry, LookupsAreExact)
+{
+    Register("CFirst", "3D Device", CreateFirst);
+    EXPECT_EQ(nullptr, FindHandleByTag("3d device"));
+    EXPECT_EQ(nullptr, FindHandleByTag("3D Devic"));
+    EXPECT_EQ(nullptr, FindHandleByTag("3D Device "));
+    EXPECT_EQ(nullptr, FindHandle("cfirst"));
+    // Names and tags are separate keys.
+    EXPECT_EQ(nullptr, FindHandle("3D Device"));
+    EXPECT_EQ(nullptr, FindHandleByTag("CFirst"));
+    EXPECT_EQ(nullptr, FindHandle(nullptr));
+    EXPECT_EQ(nullptr, FindHandleByTag(nullptr));
+    EXPECT_EQ(0, g_Created);
+}
+
+TEST_F(ClassRegistry, CreationResultIsPassedOn)
+{
+    Register("CNothing", "Empty", CreateNothing);
+    Register("CNoFunction", "None", nullptr);
+    EXPECT_EQ(nullptr, CreateByName("CNothing"));
+    EXPECT_EQ(1, g_Created);
+    EXPECT_EQ(nullptr, CreateByTag("None"));
+}
+
+TEST_F(ClassRegistry, OverlongTextsAreCutToTheField)
+{
+    const std::string longName(100, 'n');
+    const std::string longTag(64, 't');
+    Register(longName.c_str(), longTag.c_str(), CreateFirst);
+    Register(nullptr, nullptr, CreateSecond);
+
+    CHandle* handle = FindHandle(longName.substr(0, 63).c_str());
+    ASSERT_NE(nullptr, handle);
+    EXPECT_EQ(longTag.substr(0, 63), handle->m_aTag);
+    EXPECT_EQ(nullptr, FindHandle(longName.c_str()));
+
+    handle = FindHandle("");
+    ASSERT_NE(nullptr, handle);
+    EXPECT_STREQ("", handle->m_aTag);
+}
+
+TEST_F(ClassRegistry, ClearEmptiesEverything)
+{
+    Register("CFirst", "3D Device", CreateFirst);
+    Register("CSecond", "2D", CreateSecond);
+    Clear();
+    EXPECT_EQ(nullptr, m_pFirstClass);
+    EXPECT_EQ(nullptr, FindHandle("CFirst"));
+    EXPECT_EQ(nullptr, CreateByTag("2D"));
+    EXPECT_EQ("Registerd classes:\n", Dump());
+    EXPECT_EQ(0, g_Created);
+
+    // The registry is usable again after a clear.
+    Register("CFirst", "3D Device", CreateFirst);
+    EXPECT_NE(nullptr, FindHandleByTag("3D Device"));
+}
+
+} // namespace

@@ -1,0 +1,181 @@
+// Runs the whole program (main with a stand-in VornMain) as a child process and
+// checks its log, its working directory and its exit status.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+const std::string kProbe = NVORN_MAIN_PROBE;
+
+struct SRun
+{
+    int         m_Status = -1;  // exit status, or -1 when the child did not exit
+    std::string m_Out;          // everything it wrote to standard output
+};
+
+std::string ProbeDirectory()
+{
+    return kProbe.substr(0, kProbe.rfind('/'));
+}
+
+std::string RealPath(const std::string& path)
+{
+    char aPath[PATH_MAX];
+    return realpath(path.c_str(), aPath) ? aPath : path;
+}
+
+bool HasDisplay()
+{
+    return getenv("DISPLAY") || getenv("WAYLAND_DISPLAY");
+}
+
+// This environment, less the variables named in drop, plus those in add.
+std::vector<std::string> Environment(const std::vector<std::string>& drop,
+                                     const std::vector<std::string>& add)
+{
+    std::vector<std::string> env;
+    for (char** entry = environ; *entry; entry++) {
+        const std::string text = *entry;
+        const std::string name = text.substr(0, text.find('='));
+        bool dropped = false;
+        for (const std::string& d : drop)
+            dropped = dropped || name == d;
+        for (const std::string& a : add)
+            dropped = dropped || name == a.substr(0, a.find('='));
+        if (!dropped)
+            env.push_back(text);
+    }
+    env.insert(env.end(), add.begin(), add.end());
+    return env;
+}
+
+// Starts the probe in directory with the given argv (argv[0] first; an empty
+// list starts it with no arguments at all) and waits for it.
+SRun RunProbe(const std::string& directory, const std::vector<std::string>& args,
+              const std::vector<std::string>& env = Environment({}, {}))
+{
+    std::vector<char*> argv;
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const std::string& entry : env)
+        envp.push_back(const_cast<char*>(entry.c_str()));
+    envp.push_back(nullptr);
+
+    SRun run;
+    int aPipe[2];
+    if (pipe(aPipe) != 0)
+        return run;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(aPipe[1], STDOUT_FILENO);
+        close(aPipe[0]);
+        close(aPipe[1]);
+        if (chdir(directory.c_str()) == 0)
+            execve(kProbe.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    close(aPipe[1]);
+    char aBuffer[4096];
+    ssize_t count;
+    while ((count = read(aPipe[0], aBuffer, sizeof(aBuffer))) > 0)
+        run.m_Out.append(aBuffer, count);
+    close(aPipe[0]);
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        run.m_Status = WEXITSTATUS(status);
+    return run;
+}
+
+std::string ExpectedLog(const std::string& workingDirectory, const std::string& changeLine,
+                        const std::string& probeDirectory)
+{
+    return "CStdOutLogger attached\n"
+           "MAIN:Initing SDL\n"
+           "MAIN: Working directory is " + workingDirectory + "\n" +
+           changeLine +
+           "MAIN:Calling VornMain()\n"
+           "PROBE: VornMain(Empty) in " + probeDirectory + " with a core\n"
+           "\nLeaked memory: 0 KiB, 0 blocks\n"
+           "CStdOutLogger deattching\n";
+}
+
+TEST(Main, StartedFromRootMovesToProgramDirectory)
+{
+    if (!HasDisplay())
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    const std::string directory = ProbeDirectory();
+
+    SRun run = RunProbe("/", {kProbe});
+    EXPECT_EQ(1, run.m_Status);
+    EXPECT_EQ(ExpectedLog("/", "MAIN: Chaning to " + directory + "\n", RealPath(directory)),
+              run.m_Out);
+
+    // Without a '/' in argv[0] (or with one only at its start) the change is
+    // tried with argv[0] whole, fails, and the program stays where it was.
+    run = RunProbe("/", {"core_main_probe"});
+    EXPECT_EQ(1, run.m_Status);
+    EXPECT_EQ(ExpectedLog("/", "MAIN: Chaning to core_main_probe\n", "/"), run.m_Out);
+
+    run = RunProbe("/", {"/core_main_probe"});
+    EXPECT_EQ(1, run.m_Status);
+    EXPECT_EQ(ExpectedLog("/", "MAIN: Chaning to /core_main_probe\n", "/"), run.m_Out);
+}
+
+TEST(Main, StartedElsewhereStaysThere)
+{
+    if (!HasDisplay())
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    const std::string tmp = RealPath("/tmp");
+
+    SRun run = RunProbe(tmp, {kProbe});
+    EXPECT_EQ(1, run.m_Status);
+    EXPECT_EQ(ExpectedLog(tmp, "", tmp), run.m_Out);
+    EXPECT_EQ(std::string::npos, run.m_Out.find("Chaning"));
+}
+
+TEST(Main, RunsWithoutArguments)
+{
+    if (!HasDisplay())
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    SRun run = RunProbe("/", {});
+    EXPECT_EQ(1, run.m_Status);
+    EXPECT_NE(std::string::npos, run.m_Out.find("PROBE: VornMain(Empty) in / with a core\n"));
+}
+
+TEST(Main, WithoutDisplayReturnsTwoBeforeTheApplication)
+{
+    const std::vector<std::string> env =
+        Environment({"DISPLAY", "WAYLAND_DISPLAY"}, {"SDL_VIDEODRIVER=x11"});
+    const std::string tmp = RealPath("/tmp");
+
+    SRun run = RunProbe(tmp, {kProbe}, env);
+    EXPECT_EQ(2, run.m_Status);
+    const std::string head = "CStdOutLogger attached\n"
+                             "MAIN:Initing SDL\n"
+                             "MAIN: Working directory is " + tmp + "\n"
+                             "MAIN: SDL_Init failed, cannot open the display: ";
+    ASSERT_EQ(head, run.m_Out.substr(0, head.size()));
+    const std::string tail = "\nCStdOutLogger deattching\n";
+    ASSERT_GT(run.m_Out.size(), head.size() + tail.size());
+    EXPECT_EQ(tail, run.m_Out.substr(run.m_Out.size() - tail.size()));
+    // The reason is SDL's own text, on one line.
+    const std::string reason =
+        run.m_Out.substr(head.size(), run.m_Out.size() - head.size() - tail.size());
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(std::string::npos, reason.find('\n'));
+    EXPECT_EQ(std::string::npos, run.m_Out.find("VornMain"));
+}
+
+} // namespace
