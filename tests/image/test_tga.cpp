@@ -1,0 +1,205 @@
+#include "image/TGA.h"
+
+#include "foundation/File.h"
+#include "foundation/Memory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using NVorn::CImage;
+using NVorn::CMemory;
+using NVorn::TVector2;
+namespace NTGA = NVorn::NTGA;
+
+namespace
+{
+    typedef std::vector<unsigned char> Bytes;
+
+    Bytes Header(int type, int width, int height, int depth, int descriptor, int idLength = 0,
+                 int mapLength = 0, int mapDepth = 0)
+    {
+        return Bytes{(unsigned char)idLength, (unsigned char)(mapLength ? 1 : 0), (unsigned char)type,
+                     0, 0, (unsigned char)mapLength, (unsigned char)(mapLength >> 8), (unsigned char)mapDepth,
+                     0, 0, 0, 0,
+                     (unsigned char)width, (unsigned char)(width >> 8),
+                     (unsigned char)height, (unsigned char)(height >> 8),
+                     (unsigned char)depth, (unsigned char)descriptor};
+    }
+
+    Bytes operator+(Bytes a, const Bytes& b)
+    {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    }
+
+    Bytes Pixels(const CImage& image)
+    {
+        return Bytes(image.m_pData, image.m_pData + image.m_Pitch * image.m_Height);
+    }
+
+    // Loads file from offset 3 of a stream, checking the position comes back.
+    bool LoadAt3(Bytes file, CImage& image)
+    {
+        Bytes block = Bytes{9, 9, 9} + file;
+        CMemory stream(block.data(), long(block.size()));
+        stream.Seek(3, 0);
+        bool loaded = NTGA::Load(stream, image);
+        EXPECT_EQ(stream.Tell(), 3);
+        return loaded;
+    }
+}
+
+TEST(TGA, UncompressedRowsFollowTheOriginBitsAndKeepFileByteOrder)
+{
+    // Bottom-up file: the last row in the file is the top of the picture.
+    Bytes rows = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    CImage image;
+    ASSERT_TRUE(LoadAt3(Header(2, 2, 2, 24, 0) + rows, image));
+    EXPECT_EQ(image.m_Format, 24);
+    EXPECT_EQ(Pixels(image), (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}));
+
+    ASSERT_TRUE(LoadAt3(Header(2, 2, 2, 24, 0x20) + rows, image));
+    EXPECT_EQ(Pixels(image), rows);
+
+    // Right-to-left rows of whole 3-byte pixels.
+    ASSERT_TRUE(LoadAt3(Header(2, 2, 2, 24, 0x30) + rows, image));
+    EXPECT_EQ(Pixels(image), (Bytes{4, 5, 6, 1, 2, 3, 10, 11, 12, 7, 8, 9}));
+    ASSERT_TRUE(LoadAt3(Header(2, 2, 2, 24, 0x10) + rows, image));
+    EXPECT_EQ(Pixels(image), (Bytes{10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3}));
+
+    // Grey scale, with an image ID and a colour map to skip (18 + 5 + 12).
+    Bytes skipped = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
+    ASSERT_TRUE(LoadAt3(Header(3, 3, 1, 8, 0x20, 5, 4, 24) + skipped + Bytes{40, 50, 60}, image));
+    EXPECT_EQ(image.m_Format, 8);
+    EXPECT_EQ(Pixels(image), (Bytes{40, 50, 60}));
+}
+
+TEST(TGA, RunLengthPacketsDecodeRedFirst)
+{
+    CImage image;
+    ASSERT_TRUE(LoadAt3(Header(10, 2, 2, 32, 0x28) + Bytes{0x83, 1, 2, 3, 4}, image));
+    EXPECT_EQ(Pixels(image), (Bytes{3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4}));
+
+    ASSERT_TRUE(LoadAt3(Header(10, 2, 1, 24, 0x20) + Bytes{0x01, 1, 2, 3, 4, 5, 6}, image));
+    EXPECT_EQ(Pixels(image), (Bytes{3, 2, 1, 6, 5, 4}));
+
+    // Bottom-up with packets crossing rows: a run of three, then a raw pixel.
+    ASSERT_TRUE(LoadAt3(Header(10, 2, 2, 24, 0) + Bytes{0x82, 1, 2, 3, 0x00, 7, 8, 9}, image));
+    EXPECT_EQ(Pixels(image), (Bytes{3, 2, 1, 9, 8, 7, 3, 2, 1, 3, 2, 1}));
+
+    // Packets that describe more pixels than the image holds are cut short.
+    ASSERT_TRUE(LoadAt3(Header(10, 2, 1, 32, 0x20) + Bytes{0xFF, 1, 2, 3, 4}, image));
+    EXPECT_EQ(Pixels(image), (Bytes{3, 2, 1, 4, 3, 2, 1, 4}));
+    ASSERT_TRUE(LoadAt3(Header(10, 1, 1, 24, 0x20) + Bytes{0x7F, 1, 2, 3}, image));
+    EXPECT_EQ(Pixels(image), (Bytes{3, 2, 1}));
+}
+
+TEST(TGA, UnsupportedAndDamagedFilesFailWithoutPixels)
+{
+    struct Case
+    {
+        const char* what;
+        Bytes file;
+    };
+    const Case cases[] = {
+        {"colour-mapped", Header(1, 2, 2, 8, 0) + Bytes(4, 0)},
+        {"16-bit true colour", Header(2, 2, 2, 16, 0) + Bytes(8, 0)},
+        {"16-bit grey", Header(3, 2, 2, 16, 0) + Bytes(8, 0)},
+        {"8-bit true colour", Header(2, 2, 2, 8, 0) + Bytes(4, 0)},
+        {"run-length grey", Header(11, 2, 2, 8, 0) + Bytes(8, 0)},
+        {"short header", Bytes(17, 0)},
+        {"empty", Bytes()},
+        {"truncated image ID", Header(2, 1, 1, 24, 0, 200) + Bytes(10, 0)},
+        {"truncated colour map", Header(2, 1, 1, 24, 0, 0, 100, 24) + Bytes(10, 0)},
+        {"truncated pixels", Header(2, 2, 2, 32, 0) + Bytes(15, 0)},
+        {"truncated grey rows", Header(3, 4, 4, 8, 0x20) + Bytes(15, 0)},
+        {"huge claim", Header(2, 65535, 65535, 32, 0) + Bytes(2, 0)},
+        {"huge run-length claim", Header(10, 65535, 65535, 32, 0) + Bytes{0xFF, 1, 2, 3, 4}},
+        {"run-length ends early", Header(10, 2, 2, 24, 0) + Bytes{0x81, 1, 2, 3, 0x01, 4, 5, 6, 7, 8}},
+        {"run-length ends inside a pixel", Header(10, 2, 2, 24, 0) + Bytes{0x83, 1, 2}},
+    };
+    for (const Case& c : cases)
+    {
+        CImage image;
+        ASSERT_TRUE(image.Create(TVector2<long>(1, 1), 32));
+        EXPECT_FALSE(LoadAt3(c.file, image)) << c.what;
+        EXPECT_EQ(image.m_pData, nullptr) << c.what;
+    }
+
+    // A rejected depth still describes the file's image.
+    CImage image;
+    EXPECT_FALSE(LoadAt3(Header(2, 7, 5, 16, 0) + Bytes(70, 0), image));
+    EXPECT_EQ(image.m_Width, 7);
+    EXPECT_EQ(image.m_Height, 5);
+    EXPECT_EQ(image.m_Format, 16);
+
+    // A stream that is not ready is left alone, and so is the image.
+    CMemory empty;
+    ASSERT_TRUE(image.Create(TVector2<long>(1, 1), 32));
+    EXPECT_FALSE(NTGA::Load(empty, image));
+    EXPECT_NE(image.m_pData, nullptr);
+}
+
+TEST(TGA, WriteProducesTopLeftFilesThatLoadBackIdentically)
+{
+    CImage image;
+    ASSERT_TRUE(image.Create(TVector2<long>(300, 2), 32));
+    for (long i = 0; i < 2400; ++i)
+        image.m_pData[i] = (unsigned char)(i * 7);
+
+    CMemory out(4096);
+    ASSERT_TRUE(NTGA::Write(out, image));
+    ASSERT_EQ(out.GetWrittenSize(), 18 + 2400);
+    const unsigned char* file = (const unsigned char*)out.GetData();
+    EXPECT_EQ(Bytes(file, file + 18), Header(2, 300, 2, 32, 0x28));
+    EXPECT_EQ(file[12], 0x2C);
+    EXPECT_EQ(file[13], 0x01);
+    EXPECT_EQ(Bytes(file + 18, file + 18 + 2400), Pixels(image));
+
+    for (long format : {8L, 24L, 32L})
+    {
+        CImage original, loaded;
+        ASSERT_TRUE(original.Create(TVector2<long>(5, 3), format));
+        for (long i = 0; i < original.m_Pitch * 3; ++i)
+            original.m_pData[i] = (unsigned char)(i * 13 + 1);
+        CMemory stream(1024);
+        ASSERT_TRUE(NTGA::Write(stream, original)) << format;
+        stream.Seek(0, 0);
+        ASSERT_TRUE(NTGA::Load(stream, loaded)) << format;
+        EXPECT_EQ(loaded.m_Format, format);
+        EXPECT_EQ(loaded.m_Width, 5);
+        EXPECT_EQ(Pixels(loaded), Pixels(original)) << format;
+    }
+
+    // Nothing is written for images a TGA file cannot hold.
+    CImage none, wide, odd;
+    ASSERT_TRUE(wide.Create(TVector2<long>(65536, 1), 8));
+    ASSERT_TRUE(odd.Create(TVector2<long>(2, 2), 16));
+    CMemory unused(16);
+    EXPECT_FALSE(NTGA::Write(unused, none));
+    EXPECT_FALSE(NTGA::Write(unused, wide));
+    EXPECT_FALSE(NTGA::Write(unused, odd));
+    EXPECT_EQ(unused.Tell(), 0);
+}
+
+TEST(TGA, LoadsFromAFile)
+{
+    std::string path = ::testing::TempDir() + "nvorn_tga_file.tga";
+    Bytes file = Header(10, 3, 1, 24, 0x20) + Bytes{0x82, 10, 20, 30};
+    {
+        NVorn::CFile out(path.c_str(), 1);
+        ASSERT_TRUE(out.IsReady());
+        out.Write(file.data(), long(file.size()));
+    }
+    NVorn::CFile in(path.c_str(), 5);
+    ASSERT_TRUE(in.IsReady());
+    CImage image;
+    ASSERT_TRUE(NTGA::Load(in, image));
+    EXPECT_EQ(in.Tell(), 0);
+    EXPECT_EQ(Pixels(image), (Bytes{30, 20, 10, 30, 20, 10, 30, 20, 10}));
+    in.Close();
+    std::remove(path.c_str());
+}
