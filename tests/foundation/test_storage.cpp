@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "foundation/File.h"
+#include "foundation/Memory.h"
+
+using namespace NVorn;
+
+namespace
+{
+    // A temporary folder, removed with its files at the end of the test.
+    class StorageTest : public testing::Test
+    {
+    protected:
+        void SetUp() override
+        {
+            char pattern[] = "/tmp/nvorn_storage_XXXXXX";
+            ASSERT_NE(mkdtemp(pattern), nullptr);
+            m_Dir = pattern;
+        }
+        void TearDown() override
+        {
+            for (const std::string& path : m_Files)
+                unlink(path.c_str());
+            rmdir(m_Dir.c_str());
+        }
+        std::string Path(const char* name)
+        {
+            m_Files.push_back(m_Dir + "/" + name);
+            return m_Files.back();
+        }
+        std::string MakeFile(const char* name, const std::string& bytes)
+        {
+            std::string path = Path(name);
+            FILE* f = fopen(path.c_str(), "wb");
+            fwrite(bytes.data(), 1, bytes.size(), f);
+            fclose(f);
+            return path;
+        }
+        std::string ReadFile(const std::string& path)
+        {
+            std::string bytes;
+            FILE* f = fopen(path.c_str(), "rb");
+            for (int c; f && (c = fgetc(f)) != EOF;)
+                bytes += (char)c;
+            if (f)
+                fclose(f);
+            return bytes;
+        }
+
+        std::string m_Dir;
+        std::vector<std::string> m_Files;
+    };
+}
+
+TEST_F(StorageTest, StringsOnFileAndMemoryStreams)
+{
+    std::string bytes("abc\0def", 7);
+    CFile file(MakeFile("sz.bin", bytes).c_str(), 5);
+    ASSERT_TRUE(file.IsReady());
+    EXPECT_EQ(file.Read_Get_sz_Size(), 3);
+    EXPECT_EQ(file.Tell(), 0);
+    char buffer[8] = "xxxxxxx";
+    file.Read_sz(buffer);
+    EXPECT_STREQ(buffer, "abc");
+    EXPECT_EQ(file.Tell(), 4);
+    // "def" has no terminator before the end.
+    EXPECT_EQ(file.Read_Get_sz_Size(), 0);
+    EXPECT_EQ(file.Tell(), 4);
+
+    // A zero byte as the very last byte: the file has not hit its end yet,
+    // the memory stream has.
+    std::string tail("abc\0", 4);
+    CFile tailFile(MakeFile("tail.bin", tail).c_str(), 5);
+    EXPECT_EQ(tailFile.Read_Get_sz_Size(), 3);
+    CMemory tailMemory((void*)tail.data(), 4);
+    EXPECT_EQ(tailMemory.Read_Get_sz_Size(), 0);
+    EXPECT_EQ(tailMemory.Tell(), 0);
+
+    CFile plain(MakeFile("plain.bin", "abc").c_str(), 5);
+    EXPECT_EQ(plain.Read_Get_sz_Size(), 0);
+    EXPECT_EQ(plain.Tell(), 0);
+}
+
+TEST_F(StorageTest, FileSizePositionsAndSeeks)
+{
+    CFile file(MakeFile("k.bin", std::string(1000, 'k')).c_str(), 5);
+    ASSERT_TRUE(file.IsReady());
+    file.Seek(10, 0);
+    EXPECT_EQ(file.GetSize(), 1000);
+    EXPECT_EQ(file.Tell(), 10);
+
+    file.Push();
+    file.Seek(10, 1);
+    file.Push();
+    file.Seek(30, 0);
+    file.Pop();
+    EXPECT_EQ(file.Tell(), 20);
+    file.Pop();
+    EXPECT_EQ(file.Tell(), 10);
+    file.Push();
+    file.Seek(5, 1);
+    file.Drop();
+    EXPECT_EQ(file.Tell(), 15);
+    EXPECT_EQ(file.m_lPositions.m_Length, 0);
+    file.Pop(); // nothing saved: stays put
+    EXPECT_EQ(file.Tell(), 15);
+
+    EXPECT_EQ(file.Seek(5, 7), 0);
+    EXPECT_EQ(file.Tell(), 15);
+    EXPECT_EQ(file.GetCurrentAccess(), 1);
+}
+
+TEST_F(StorageTest, FileWritingAndOpening)
+{
+    std::string path = Path("out.bin");
+    CFile file(path.c_str(), 1);
+    ASSERT_TRUE(file.IsReady());
+    EXPECT_EQ(file.GetCurrentAccess(), 0);
+    EXPECT_EQ(file.Write_sz("abc"), 4);
+    EXPECT_EQ(file.Write_fmt("%d", 42), 2);
+    EXPECT_EQ(file.Close(), 0);
+    EXPECT_EQ(ReadFile(path), std::string("abc\0" "42", 6));
+    EXPECT_EQ(file.Close(), 0);
+    EXPECT_EQ(file.m_pName, nullptr);
+
+    EXPECT_TRUE(file.Open(path.c_str(), 6));
+    EXPECT_EQ(file.GetCurrentAccess(), 0);
+    EXPECT_STREQ(file.m_pName, path.c_str());
+
+    // Opening an open file closes (and so flushes) the old stream first.
+    std::string first = Path("first.bin");
+    ASSERT_TRUE(file.Open(first.c_str(), 0));
+    file.Write_fmt("%s", std::string(5000, 'w').c_str());
+    ASSERT_TRUE(file.Open(path.c_str(), 4));
+    EXPECT_EQ(ReadFile(first), std::string(4095, 'w'));
+
+    EXPECT_FALSE(file.Open(path.c_str(), 10));
+    EXPECT_FALSE(file.IsReady());
+
+    CFile missing((m_Dir + "/missing.bin").c_str(), 5);
+    EXPECT_FALSE(missing.IsReady());
+    EXPECT_EQ(missing.Close(), 0);
+    char byte = 0;
+    EXPECT_EQ(missing.Read(&byte, 1), 0);
+    EXPECT_TRUE(missing.EndOfStream());
+}
+
+TEST(Memory, OwnedBlockBasics)
+{
+    CMemory memory(64);
+    EXPECT_EQ(memory.GetSize(), 64);
+    EXPECT_EQ(memory.GetWrittenSize(), 0);
+    EXPECT_EQ(memory.Tell(), 0);
+    EXPECT_TRUE(memory.IsReady());
+    EXPECT_FALSE(memory.EndOfStream());
+    EXPECT_EQ(memory.GetCurrentAccess(), 0);
+
+    EXPECT_EQ(memory.Write((void*)"wxyz", 4), 4);
+    EXPECT_EQ(memory.GetWrittenSize(), 4);
+    memory.Seek(0, 0);
+    EXPECT_EQ(memory.Write((void*)"ab", 2), 2);
+    EXPECT_EQ(memory.GetWrittenSize(), 2);
+    EXPECT_EQ(memory.GetSize(), 64);
+
+    memory.Seek(0, 0);
+    char text[5] = {};
+    EXPECT_EQ(memory.Read(text, 4), 4);
+    EXPECT_STREQ(text, "abyz");
+
+    EXPECT_EQ(memory.Seek(-2, 2), 1);
+    EXPECT_EQ(memory.Tell(), 62);
+    EXPECT_EQ(memory.Seek(3, 9), 0);
+    EXPECT_EQ(memory.Tell(), 62);
+
+    void* block = memory.GetData();
+    memory.Reset();
+    EXPECT_EQ(memory.GetSize(), 0);
+    EXPECT_FALSE(memory.IsReady());
+    EXPECT_TRUE(memory.EndOfStream());
+    EXPECT_EQ(memory.GetData(), block);
+}
+
+TEST(Memory, ReadsAndWritesStopAtTheEndOfTheBlock)
+{
+    unsigned char block[10] = {};
+    CMemory memory(block, 8);
+    unsigned char source[16];
+    for (int i = 0; i < 16; ++i)
+        source[i] = (unsigned char)(i + 1);
+
+    memory.Seek(5, 0);
+    EXPECT_EQ(memory.Write(source, 16), 3);
+    EXPECT_EQ(memory.Tell(), 8);
+    EXPECT_EQ(memory.GetWrittenSize(), 8);
+    EXPECT_TRUE(memory.EndOfStream());
+    EXPECT_EQ(block[7], 3);
+    EXPECT_EQ(block[8], 0);
+
+    unsigned char target[16] = {};
+    memory.Seek(6, 0);
+    EXPECT_EQ(memory.Read(target, 16), 2);
+    EXPECT_EQ(memory.Read(target, 16), 0);
+    memory.Seek(-3, 0);
+    EXPECT_EQ(memory.Read(target, 1), 0);
+    memory.Seek(100, 0);
+    EXPECT_EQ(memory.Write(source, 1), 0);
+    EXPECT_EQ(block[9], 0);
+
+    // Strings written and read back through the shared helpers.
+    memory.Seek(0, 0);
+    EXPECT_EQ(memory.Write_sz("hi"), 3);
+    memory.Seek(0, 0);
+    EXPECT_EQ(memory.Read_Get_sz_Size(), 2);
+    char text[4] = "???";
+    memory.Read_sz(text);
+    EXPECT_STREQ(text, "hi");
+}
+
+TEST(Memory, BlockOwnership)
+{
+    unsigned char caller[4] = { 1, 2, 3, 4 };
+    CMemory memory(16);
+    memory.Set(caller, 4); // releases the owned block (the leak check sees it)
+    EXPECT_EQ(memory.m_Owner, 0);
+    memory.Clear();
+    EXPECT_EQ(memory.GetData(), caller);
+    EXPECT_EQ(caller[3], 4);
+
+    memory.Copy(caller, 4);
+    EXPECT_NE(memory.GetData(), caller);
+    EXPECT_EQ(memory.GetWrittenSize(), 4);
+    // Copying from the stream's own block keeps the bytes.
+    memory.Copy((unsigned char*)memory.GetData() + 1, 3);
+    unsigned char out[3] = {};
+    EXPECT_EQ(memory.Read(out, 3), 3);
+    EXPECT_EQ(out[0], 2);
+    EXPECT_EQ(out[2], 4);
+    memory.Push();
+    memory.Clear();
+    EXPECT_EQ(memory.GetData(), nullptr);
+    EXPECT_EQ(memory.m_lPositions.m_Length, 1);
+    EXPECT_FALSE(memory.IsReady());
+}
