@@ -165,7 +165,9 @@ TEST_F(TGAInterop, FilesFromTheOtherEncoderLoadToTheSamePixels)
         ASSERT_EQ(file[17] & 0x30, e.descriptorOrigin) << "the encoder chose another origin";
         Bytes theirs = ReadAll(raw);
         if (e.descriptorOrigin == 0x20)
+        {
             EXPECT_EQ(theirs, picture) << "a top-left file keeps the picture as it is";
+        }
 
         NVorn::CFile in(tga.c_str(), 5);
         ASSERT_TRUE(in.IsReady());
