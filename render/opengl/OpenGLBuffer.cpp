@@ -1,0 +1,88 @@
+#include "render/opengl/OpenGLBuffer.h"
+
+#include <new>
+
+#include "foundation/Log.h"
+#include "render/State.h"
+
+namespace NVorn {
+namespace N3D {
+namespace NOpenGL {
+
+bool COpenGLBuffer::Lock()
+{
+    if (IsLocked())
+    {
+        NLog::Write("opengl: Lock() called on a buffer that is already locked\n");
+        return false;
+    }
+    m_Flags |= FLAG_LOCKED;
+    return true;
+}
+
+void COpenGLBuffer::Unlock()
+{
+    if (!IsLocked())
+    {
+        NLog::Write("opengl: Unlock() called on a buffer that isn't locked\n");
+        return;
+    }
+    m_Flags &= ~static_cast<uint32_t>(FLAG_LOCKED);
+}
+
+COpenGLVertexBuffer::~COpenGLVertexBuffer()
+{
+    delete[] m_Buffer.m_pPosition;
+    delete[] m_Buffer.m_pNormal;
+    delete[] m_Buffer.m_pColor;
+    for (TVector2<float>* coordinates : m_Buffer.m_apTexCoord)
+        delete[] coordinates;
+}
+
+bool COpenGLVertexBuffer::Allocate(long count, long format)
+{
+    m_Buffer.m_Count = count;
+    for (int set = 0; set < 8; ++set)
+    {
+        if (!(format & (STREAM_TEXTURE0 << set)))
+            continue;
+        m_Buffer.m_apTexCoord[set] = new (std::nothrow) TVector2<float>[count];
+        if (!m_Buffer.m_apTexCoord[set])
+            return false;
+    }
+    if (format & STREAM_POSITION)
+    {
+        m_Buffer.m_pPosition = new (std::nothrow) TVector3<float>[count];
+        if (!m_Buffer.m_pPosition)
+            return false;
+    }
+    if (format & STREAM_NORMAL)
+    {
+        m_Buffer.m_pNormal = new (std::nothrow) TVector3<float>[count];
+        if (!m_Buffer.m_pNormal)
+            return false;
+    }
+    if (format & STREAM_COLOR)
+    {
+        m_Buffer.m_pColor = new (std::nothrow) float[count * 4];
+        if (!m_Buffer.m_pColor)
+            return false;
+    }
+    return true;
+}
+
+COpenGLIndexBuffer::~COpenGLIndexBuffer()
+{
+    delete[] m_Buffer.m_pIndices;
+}
+
+bool COpenGLIndexBuffer::Allocate(long count)
+{
+    m_Buffer.m_Count = count;
+    m_Buffer.m_pIndices = new (std::nothrow) uint16_t[count];
+    return m_Buffer.m_pIndices != nullptr;
+}
+
+} // namespace NOpenGL
+} // namespace N3D
+} // namespace NVorn
