@@ -55,7 +55,7 @@ TEST(String, GetStrSepSplitsLines)
 
     // A trailing separator leaves an empty remainder; appending afterwards
     // gives exactly the concatenated characters.
-    CString t("key=50%=rest");
+    CString t("%s", "key=50%=rest");
     EXPECT_EQ(Text(t.GetStrSep("%=")), "key=50");
     t += CString("!");
     EXPECT_EQ(Text(t), "rest!");
