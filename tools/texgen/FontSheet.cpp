@@ -10,7 +10,7 @@
 #include <cstdio>
 
 static const int kCell = 16;
-static const int kPixelSize = 13;
+static const int kPixelSize = 14;
 static const int kBaseline = 12; // row of the baseline inside a cell
 
 unsigned long FontCellCharacter(int cell)
@@ -47,7 +47,9 @@ static void RenderGlyph(FT_Face face, unsigned long code, SCellCoverage& cell)
 		return;
 	const FT_Bitmap& bitmap = face->glyph->bitmap;
 	int left = (kCell - static_cast<int>(bitmap.width)) / 2;
-	int top = kBaseline - face->glyph->bitmap_top;
+	// Keep a free row at the bottom so that filtering never pulls in the
+	// cell below; glyphs that reach that far are lifted by the difference.
+	int top = std::min(kBaseline - face->glyph->bitmap_top, kCell - 1 - static_cast<int>(bitmap.rows));
 	for (unsigned row = 0; row < bitmap.rows; row++)
 	{
 		for (unsigned col = 0; col < bitmap.width; col++)
