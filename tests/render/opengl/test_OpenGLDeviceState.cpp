@@ -1,0 +1,424 @@
+// The OpenGL device's render-state setters and drawing, read back from
+// OpenGL and from the pixels of a real window.
+#include "DeviceFixture.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <vector>
+
+#include "render/Matrix.h"
+#include "render/opengl/GLExt.h"
+#include "render/opengl/OpenGLTables.h"
+
+using namespace NVorn;
+using namespace NVorn::N3D;
+using NVorn::NTest::DeviceTest;
+
+namespace
+{
+
+const bool g_bEnvironment = NTest::InstallDeviceEnvironment();
+
+GLint GetInteger(GLenum name)
+{
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
+std::vector<GLint> GetIntegers(GLenum name, int count)
+{
+    std::vector<GLint> values(count);
+    glGetIntegerv(name, values.data());
+    return values;
+}
+
+void* GetPointer(GLenum name)
+{
+    void* pointer = nullptr;
+    glGetPointerv(name, &pointer);
+    return pointer;
+}
+
+// Draws on a 640 x 480 target with pixel coordinates, top-left origin.
+class DrawTest : public DeviceTest
+{
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        m_pDevice->Flag_Set(FLAG_CULL, false);
+        m_pDevice->Flag_Set(FLAG_DEPTHTEST, false);
+        m_pDevice->Matrix_Projection(NMatrix::Ortho(0, 640, 0, 480, 2, 0));
+        m_pDevice->m_aClearColor[0] = 0;
+        m_pDevice->m_aClearColor[1] = 0;
+        m_pDevice->m_aClearColor[2] = 0;
+        m_pDevice->m_aClearColor[3] = 0;
+        m_pDevice->Clear(CLEAR_COLOR);
+    }
+
+    // A buffer of positions only, from pixel coordinates.
+    long MakePositions(const std::vector<TVector2<float>>& points)
+    {
+        long handle = m_pDevice->CreateVertexBuffer(static_cast<long>(points.size()),
+                                                   STREAM_POSITION, 0);
+        CVertexBuffer* buffer = m_pDevice->LockVertexBuffer(handle, 0);
+        for (size_t i = 0; i < points.size(); ++i)
+            buffer->m_pPosition[i] = TVector3<float>(points[i].x, points[i].y, -1);
+        m_pDevice->UnlockVertexBuffer(handle, 0);
+        return handle;
+    }
+
+    bool Lit(int x, int y) { return Pixel(x, y)[0] > 128; }
+};
+
+// The four corners of a 20-pixel square with its top-left corner at
+// (x, 100), in quad order and in strip order.
+void AddQuad(std::vector<TVector2<float>>& points, float x)
+{
+    points.push_back({ x, 100 });
+    points.push_back({ x + 20, 100 });
+    points.push_back({ x + 20, 120 });
+    points.push_back({ x, 120 });
+}
+
+} // namespace
+
+TEST_F(DeviceTest, FlagsReachOpenGLAndAreRecorded)
+{
+    struct SCase { long flag; GLenum capability; };
+    const SCase aCases[] = {
+        { FLAG_BLEND, GL_BLEND }, { FLAG_CULL, GL_CULL_FACE },
+        { FLAG_DEPTHTEST, GL_DEPTH_TEST }, { FLAG_STENCILTEST, GL_STENCIL_TEST },
+    };
+    for (bool on : { true, false })
+    {
+        for (const SCase& c : aCases)
+        {
+            m_pDevice->Flag_Set(c.flag, on);
+            EXPECT_EQ(glIsEnabled(c.capability) != 0, on) << c.flag;
+            EXPECT_EQ(m_pDevice->m_aFlags[c.flag] != 0, on) << c.flag;
+        }
+    }
+
+    m_pDevice->Flag_Set(FLAG_STENCILWRITE, true);
+    EXPECT_EQ(GetInteger(GL_STENCIL_WRITEMASK) & 0xFF, 0xFF);
+    m_pDevice->Flag_Set(FLAG_STENCILWRITE, false);
+    EXPECT_EQ(GetInteger(GL_STENCIL_WRITEMASK), 0);
+    m_pDevice->Flag_Set(FLAG_DEPTHWRITE, false);
+    EXPECT_EQ(GetInteger(GL_DEPTH_WRITEMASK), GL_FALSE);
+    m_pDevice->Flag_Set(FLAG_DEPTHWRITE, true);
+    EXPECT_EQ(GetInteger(GL_DEPTH_WRITEMASK), GL_TRUE);
+
+    // The colour-write flag masks all four channels but leaves the recorded
+    // channel mask alone; the channel mask sets each channel.
+    m_pDevice->Mode_WriteMask(true, false, true, false);
+    EXPECT_EQ(GetIntegers(GL_COLOR_WRITEMASK, 4), (std::vector<GLint>{ 1, 0, 1, 0 }));
+    m_pDevice->Flag_Set(FLAG_COLORWRITE, false);
+    EXPECT_EQ(GetIntegers(GL_COLOR_WRITEMASK, 4), (std::vector<GLint>{ 0, 0, 0, 0 }));
+    EXPECT_FALSE(m_pDevice->m_aFlags[FLAG_COLORWRITE]);
+    EXPECT_TRUE(m_pDevice->m_aWriteMask[0]);
+    EXPECT_FALSE(m_pDevice->m_aWriteMask[1]);
+    m_pDevice->Flag_Set(FLAG_COLORWRITE, true);
+    EXPECT_EQ(GetIntegers(GL_COLOR_WRITEMASK, 4), (std::vector<GLint>{ 1, 1, 1, 1 }));
+
+    // Flags outside the enumeration change nothing.
+    m_pDevice->Flag_Set(7, true);
+    m_pDevice->Flag_Set(-1, true);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    ExpectNoGLError("flags");
+}
+
+TEST_F(DeviceTest, ModesTranslateThroughTheirTables)
+{
+    const GLenum aBlend[] = {
+        GL_ZERO, GL_ONE, GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR, GL_SRC_ALPHA,
+        GL_ONE_MINUS_SRC_ALPHA, GL_DST_COLOR, GL_ONE_MINUS_DST_COLOR, GL_DST_ALPHA,
+        GL_ONE_MINUS_DST_ALPHA,
+    };
+    for (int i = 0; i < BLEND_COUNT; ++i)
+    {
+        m_pDevice->Mode_BlendFunc(i, BLEND_COUNT - 1 - i);
+        EXPECT_EQ(GetInteger(GL_BLEND_SRC), static_cast<GLint>(aBlend[i])) << i;
+        EXPECT_EQ(GetInteger(GL_BLEND_DST), static_cast<GLint>(aBlend[BLEND_COUNT - 1 - i])) << i;
+        EXPECT_EQ(m_pDevice->m_BlendSrc, i);
+    }
+
+    const GLenum aTest[] = {
+        GL_NEVER, GL_LESS, GL_LEQUAL, GL_GREATER, GL_GEQUAL, GL_EQUAL, GL_NOTEQUAL, GL_ALWAYS,
+    };
+    for (int i = 0; i < TEST_COUNT; ++i)
+    {
+        m_pDevice->Mode_DepthTest(i);
+        EXPECT_EQ(GetInteger(GL_DEPTH_FUNC), static_cast<GLint>(aTest[i])) << i;
+        m_pDevice->Mode_StencilFunc(i, 300, 511);
+        EXPECT_EQ(GetInteger(GL_STENCIL_FUNC), static_cast<GLint>(aTest[i])) << i;
+    }
+    EXPECT_EQ(GetInteger(GL_STENCIL_VALUE_MASK), 511);
+    EXPECT_EQ(m_pDevice->m_StencilRef, 44u);
+    EXPECT_EQ(m_pDevice->m_StencilMask, 255u);
+
+    const GLenum aStencilOp[] = { GL_KEEP, GL_ZERO, GL_REPLACE, GL_INCR, GL_DECR, GL_INVERT };
+    for (int i = 0; i < STENCILOP_COUNT; ++i)
+    {
+        m_pDevice->Mode_StencilOp(i, (i + 1) % STENCILOP_COUNT, (i + 2) % STENCILOP_COUNT);
+        EXPECT_EQ(GetInteger(GL_STENCIL_FAIL), static_cast<GLint>(aStencilOp[i]));
+        EXPECT_EQ(GetInteger(GL_STENCIL_PASS_DEPTH_FAIL),
+                  static_cast<GLint>(aStencilOp[(i + 1) % STENCILOP_COUNT]));
+        EXPECT_EQ(GetInteger(GL_STENCIL_PASS_DEPTH_PASS),
+                  static_cast<GLint>(aStencilOp[(i + 2) % STENCILOP_COUNT]));
+    }
+
+    m_pDevice->Mode_Cull(CULL_CCW);
+    EXPECT_EQ(GetInteger(GL_FRONT_FACE), GL_CCW);
+    EXPECT_EQ(GetInteger(GL_CULL_FACE_MODE), GL_BACK);
+    m_pDevice->Mode_Cull(CULL_CW);
+    EXPECT_EQ(GetInteger(GL_FRONT_FACE), GL_CW);
+
+    m_pDevice->Mode_PrimaryColor(0.25f, 0.5f, 0.75f, 1.0f);
+    GLfloat color[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, color);
+    EXPECT_FLOAT_EQ(color[1], 0.5f);
+    EXPECT_FLOAT_EQ(m_pDevice->m_aPrimaryColor[2], 0.75f);
+    ExpectNoGLError("modes");
+
+    // Values outside a table are refused: OpenGL and the record keep the
+    // last good value.
+    m_pDevice->Mode_BlendFunc(BLEND_COUNT, 0);
+    m_pDevice->Mode_BlendFunc(0, -1);
+    m_pDevice->Mode_DepthTest(TEST_COUNT);
+    m_pDevice->Mode_Cull(2);
+    m_pDevice->Mode_StencilFunc(-3, 0, 0);
+    m_pDevice->Mode_StencilOp(0, 6, 0);
+    EXPECT_EQ(GetInteger(GL_BLEND_SRC), GL_ONE_MINUS_DST_ALPHA);
+    EXPECT_EQ(m_pDevice->m_BlendSrc, BLEND_INVDSTALPHA);
+    EXPECT_EQ(GetInteger(GL_DEPTH_FUNC), GL_ALWAYS);
+    EXPECT_EQ(m_pDevice->m_DepthTest, static_cast<uint32_t>(TEST_ALWAYS));
+    EXPECT_EQ(GetInteger(GL_FRONT_FACE), GL_CW);
+    EXPECT_EQ(GetInteger(GL_STENCIL_FUNC), GL_ALWAYS);
+    EXPECT_EQ(GetInteger(GL_STENCIL_FAIL), GL_INVERT);
+    EXPECT_EQ(NOpenGL::PrimToOGL(PRIM_COUNT, 5), 0);
+    ExpectNoGLError("refused values");
+}
+
+TEST_F(DeviceTest, StreamsPointIntoTheBuffersAndUnbindWhenTheyGo)
+{
+    long full = m_pDevice->CreateVertexBuffer(4, STREAM_POSITION | STREAM_NORMAL | STREAM_COLOR |
+                                                     STREAM_TEXTURE0 | STREAM_TEXTURE3, 0);
+    long bare = m_pDevice->CreateVertexBuffer(4, STREAM_TEXTURE0, 0);
+    long indices = m_pDevice->CreateIndexBuffer(12, 0);
+    CVertexBuffer* buffer = m_pDevice->LockVertexBuffer(full, 0);
+    m_pDevice->UnlockVertexBuffer(full, 0);
+
+    m_pDevice->Stream_Set(full, STREAM_POSITION | STREAM_NORMAL | STREAM_COLOR);
+    EXPECT_TRUE(glIsEnabled(GL_VERTEX_ARRAY));
+    EXPECT_EQ(GetPointer(GL_VERTEX_ARRAY_POINTER), buffer->m_pPosition);
+    EXPECT_EQ(GetPointer(GL_NORMAL_ARRAY_POINTER), buffer->m_pNormal);
+    EXPECT_EQ(GetPointer(GL_COLOR_ARRAY_POINTER), buffer->m_pColor);
+    EXPECT_EQ(GetInteger(GL_COLOR_ARRAY_SIZE), 4);
+
+    // A buffer without positions disables the array but is still recorded.
+    m_pDevice->Stream_Vertex(bare);
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+    EXPECT_EQ(m_pDevice->m_VertexStream, bare);
+
+    m_pDevice->Stream_Texture(1, full, 3);
+    EXPECT_EQ(GetInteger(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE1_ARB);
+    EXPECT_EQ(GetInteger(GL_CLIENT_ACTIVE_TEXTURE_ARB), GL_TEXTURE1_ARB);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+    EXPECT_EQ(GetPointer(GL_TEXTURE_COORD_ARRAY_POINTER), buffer->m_apTexCoord[3]);
+    EXPECT_EQ(m_pDevice->m_aTextureStream[1], full);
+    EXPECT_EQ(m_pDevice->m_aTextureSet[1], 3);
+    m_pDevice->Stream_Texture(2, full, 5);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+    m_pDevice->Stream_Texture(8, full, 0);
+    EXPECT_EQ(GetInteger(GL_CLIENT_ACTIVE_TEXTURE_ARB), GL_TEXTURE2_ARB);
+
+    long texture = m_pDevice->CreateTexture(4, 4, 0);
+    m_pDevice->Texture_Set(2, texture);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    m_pDevice->Texture_Set(0, -1);
+    EXPECT_EQ(GetInteger(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(m_pDevice->m_aTexture[0], -1);
+    EXPECT_EQ(m_pDevice->m_aTexture[2], texture);
+
+    m_pDevice->Stream_Index(indices);
+    EXPECT_EQ(m_pDevice->m_IndexStream, indices);
+    EXPECT_NE(m_pDevice->m_pIndexData, nullptr);
+    m_pDevice->Stream_Index(full);
+    EXPECT_EQ(m_pDevice->m_pIndexData, nullptr);
+    m_pDevice->Stream_Index(indices);
+
+    // Destroying buffers that streams read leaves no array pointing at
+    // freed memory.
+    EXPECT_TRUE(m_pDevice->DestroyVertexBuffer(full));
+    EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY));
+    EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
+    EXPECT_EQ(m_pDevice->m_NormalStream, -1);
+    EXPECT_EQ(m_pDevice->m_aTextureStream[1], -1);
+    EXPECT_EQ(m_pDevice->m_VertexStream, bare);
+    glextClientActiveTextureARB(GL_TEXTURE1_ARB);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+    EXPECT_TRUE(m_pDevice->DestroyIndexBuffer(indices));
+    EXPECT_EQ(m_pDevice->m_pIndexData, nullptr);
+    EXPECT_EQ(m_pDevice->m_IndexStream, -1);
+    ExpectNoGLError("streams");
+}
+
+TEST_F(DeviceTest, ClearViewportAndMatrices)
+{
+    m_pDevice->m_aClearColor[0] = 1.0f;
+    m_pDevice->m_aClearColor[1] = 0.5f;
+    m_pDevice->m_aClearColor[2] = 0.0f;
+    m_pDevice->m_aClearColor[3] = 1.0f;
+    m_pDevice->m_ClearDepth = 0.25f;
+    m_pDevice->m_ClearStencil = 7;
+    m_pDevice->Clear(0);
+    GLfloat color[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, color);
+    EXPECT_FLOAT_EQ(color[1], 0.5f);
+    GLfloat depth = 0;
+    glGetFloatv(GL_DEPTH_CLEAR_VALUE, &depth);
+    EXPECT_FLOAT_EQ(depth, 0.25f);
+    EXPECT_EQ(GetInteger(GL_STENCIL_CLEAR_VALUE), 7);
+    EXPECT_NE(Pixel(10, 10)[0], 255);
+
+    m_pDevice->Clear(CLEAR_COLOR | CLEAR_DEPTH | CLEAR_STENCIL);
+    EXPECT_EQ(Pixel(10, 10), (std::vector<unsigned char>{ 255, 128, 0, 255 }));
+    GLfloat stored = 0;
+    glReadPixels(5, 5, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &stored);
+    EXPECT_NEAR(stored, 0.25f, 1e-3);
+
+    m_pDevice->SetViewport(0, 0, 640, 480);
+    EXPECT_EQ(GetIntegers(GL_VIEWPORT, 4), (std::vector<GLint>{ 0, 0, 640, 480 }));
+    m_pDevice->SetViewport(10, 20, 100, 50);
+    EXPECT_EQ(GetIntegers(GL_VIEWPORT, 4), (std::vector<GLint>{ 10, 410, 100, 50 }));
+
+    TMatrix4<float> model = NMatrix::Translation(1, 2, 3);
+    m_pDevice->Matrix_Model(model);
+    m_pDevice->Matrix_Projection(NMatrix::Scale(2, 3, 4));
+    EXPECT_EQ(GetInteger(GL_MATRIX_MODE), GL_PROJECTION);
+    GLfloat read[16] = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, read);
+    EXPECT_EQ(read[13], 2.0f);
+    glGetFloatv(GL_PROJECTION_MATRIX, read);
+    EXPECT_EQ(read[5], 3.0f);
+    EXPECT_EQ(m_pDevice->m_Model.m[14], 3.0f);
+    ExpectNoGLError("clear and viewport");
+}
+
+TEST_F(DrawTest, DrawUsesTheVertexCountOfItsPrimitives)
+{
+    // Six squares in a row; quads 2 to 4 are vertices 8 to 19.
+    std::vector<TVector2<float>> points;
+    for (int i = 0; i < 6; ++i)
+        AddQuad(points, 40.0f * i + 10);
+    long quads = MakePositions(points);
+    m_pDevice->Stream_Vertex(quads);
+    m_pDevice->Draw(PRIM_QUADS, 8, 3);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(Lit(40 * i + 20, 110), i >= 2 && i <= 4) << "quad " << i;
+
+    // A strip of two triangles takes four vertices: the fifth would add a
+    // third triangle to the right.
+    m_pDevice->Clear(CLEAR_COLOR);
+    long strip = MakePositions({ { 10, 200 }, { 10, 240 }, { 50, 200 }, { 50, 240 }, { 90, 200 } });
+    m_pDevice->Stream_Vertex(strip);
+    m_pDevice->Draw(PRIM_TRIANGLESTRIP, 0, 2);
+    EXPECT_TRUE(Lit(20, 230));
+    EXPECT_TRUE(Lit(40, 205));
+    EXPECT_FALSE(Lit(60, 205));
+    m_pDevice->Draw(PRIM_LINESTRIP, 0, 0);
+
+    // Ranges past the enabled arrays, negative ranges and unknown types
+    // draw nothing.
+    m_pDevice->Clear(CLEAR_COLOR);
+    m_pDevice->Draw(PRIM_TRIANGLESTRIP, 0, 4);
+    m_pDevice->Draw(PRIM_TRIANGLES, -1, 1);
+    m_pDevice->Draw(PRIM_COUNT, 0, 1);
+    m_pDevice->Stream_Vertex(quads);
+    m_pDevice->Draw(PRIM_QUADS, 4, 6);
+    EXPECT_FALSE(Lit(20, 230));
+    EXPECT_FALSE(Lit(60, 110));
+    EXPECT_FALSE(m_Log.Has("opengl: "));
+    ExpectNoGLError("draws");
+}
+
+TEST_F(DrawTest, DrawIndexedStartsAtItsFirstIndex)
+{
+    std::vector<TVector2<float>> points;
+    AddQuad(points, 10);
+    AddQuad(points, 100);
+    long vertices = MakePositions(points);
+    long handle = m_pDevice->CreateIndexBuffer(12, 0);
+    CIndexBuffer* indices = m_pDevice->LockIndexBuffer(handle);
+    const uint16_t aIndices[12] = { 0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7 };
+    for (int i = 0; i < 12; ++i)
+        indices->m_pIndices[i] = aIndices[i];
+    m_pDevice->UnlockIndexBuffer(handle);
+
+    // Without an index stream nothing is drawn and nothing logged.
+    m_pDevice->Stream_Vertex(vertices);
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 6, 2);
+    EXPECT_FALSE(Lit(105, 115));
+
+    m_pDevice->Stream_Index(handle);
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 6, 2);
+    EXPECT_FALSE(Lit(20, 110));
+    EXPECT_TRUE(Lit(105, 115));
+    EXPECT_TRUE(Lit(115, 105));
+
+    // Past either end of the indices nothing is drawn.
+    m_pDevice->Clear(CLEAR_COLOR);
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 6, 3);
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, -3, 1);
+    m_pDevice->Stream_Index(-1);
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 0, 2);
+    EXPECT_FALSE(Lit(20, 110));
+    EXPECT_FALSE(Lit(105, 115));
+    EXPECT_FALSE(m_Log.Has("opengl: "));
+    ExpectNoGLError("indexed draws");
+}
+
+TEST_F(DrawTest, GrabCopiesTheTopLeftCorner)
+{
+    // A white square at pixels (0..9, 0..9) of the top-left origin, the rest
+    // black; the texture's row 0 is OpenGL's bottom row of the copied area.
+    std::vector<TVector2<float>> points = { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 } };
+    m_pDevice->Stream_Vertex(MakePositions(points));
+    m_pDevice->Draw(PRIM_QUADS, 0, 1);
+
+    long texture = m_pDevice->CreateTexture(256, 256, 1);
+    ASSERT_TRUE(m_pDevice->Grab(texture, GRAB_COLOR));
+    std::vector<unsigned char> texels(256 * 256 * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    auto at = [&](int x, int row) { return texels[(row * 256 + x) * 4]; };
+    EXPECT_EQ(at(0, 255), 255);
+    EXPECT_EQ(at(9, 246), 255);
+    EXPECT_EQ(at(10, 255), 0);
+    EXPECT_EQ(at(0, 245), 0);
+    EXPECT_EQ(at(0, 0), 0);
+
+    long tall = m_pDevice->CreateTexture(16, 512, 1);
+    EXPECT_TRUE(m_pDevice->Grab(tall, GRAB_COLOR));
+    EXPECT_FALSE(m_pDevice->Grab(tall, 3));
+    EXPECT_FALSE(m_pDevice->Grab(-1, GRAB_COLOR));
+    // An error left by an earlier call makes the grab fail.
+    glEnable(0xFFFF);
+    EXPECT_FALSE(m_pDevice->Grab(texture, GRAB_COLOR));
+    ExpectNoGLError("grab");
+}
+
+TEST_F(DeviceTest, CheckPointerWarnsOfEnabledNullArrays)
+{
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, 0, nullptr);
+    NOpenGL::CheckPointer(GL_NORMAL_ARRAY_POINTER, GL_NORMAL_ARRAY, "normal array");
+    NOpenGL::CheckPointer(GL_COLOR_ARRAY_POINTER, GL_COLOR_ARRAY, "color array");
+    EXPECT_EQ(m_Log.Count("opengl: warning, normal array is enabled and has a null pointer\n"), 1);
+    EXPECT_FALSE(m_Log.Has("opengl: warning, color array"));
+    glDisableClientState(GL_NORMAL_ARRAY);
+}
