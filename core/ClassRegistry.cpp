@@ -18,14 +18,14 @@ static void CopyField(char (&field)[64], const char* text)
     field[sizeof(field) - 1] = 0;
 }
 
-CHandle::CHandle(const char* name, const char* tag, TCreateFunction create)
+CHandle::CHandle(const char* name, const char* tag, CClass* (*create)())
     : m_pCreate(create), m_pNext(nullptr)
 {
     CopyField(m_aName, name);
     CopyField(m_aTag, tag);
 }
 
-void Register(const char* name, const char* tag, TCreateFunction create)
+void Register(const char* name, const char* tag, CClass* (*create)())
 {
     CHandle* handle = new CHandle(name, tag, create);
     handle->m_pNext = m_pFirstClass;

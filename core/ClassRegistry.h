@@ -27,25 +27,23 @@ public:
     virtual ~CClass() {}
 };
 
-typedef CClass* (*TCreateFunction)();
-
 // One registry entry. Name and tag hold at most 63 characters; longer texts
 // are cut to fit.
 class CHandle
 {
 public:
-    CHandle(const char* name, const char* tag, TCreateFunction create);
+    CHandle(const char* name, const char* tag, CClass* (*create)());
 
-    char            m_aName[64];
-    char            m_aTag[64];
-    TCreateFunction m_pCreate;
-    CHandle*        m_pNext;    // the entry registered before this one, or null
+    char     m_aName[64];
+    char     m_aTag[64];
+    CClass*  (*m_pCreate)();
+    CHandle* m_pNext;   // the entry registered before this one, or null
 };
 
 // Head of the list: the newest registration, or null when the registry is empty.
 extern CHandle* m_pFirstClass;
 
-void     Register(const char* name, const char* tag, TCreateFunction create);
+void     Register(const char* name, const char* tag, CClass* (*create)());
 
 // Lookups compare byte for byte (case-sensitive) and return the newest match,
 // or null when nothing matches.
