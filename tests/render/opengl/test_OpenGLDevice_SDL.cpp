@@ -1,0 +1,291 @@
+// The SDL display device: registration, display modes, the window and the
+// per-frame event handling, with events pushed into SDL's queue.
+#include "DeviceFixture.h"
+
+#include <SDL.h>
+
+#include <GL/gl.h>
+
+#include "core/ClassRegistry.h"
+#include "core/Message.h"
+
+using namespace NVorn;
+using namespace NVorn::N3D;
+using NVorn::NTest::CCaptureLogger;
+using NVorn::NTest::DeviceTest;
+
+namespace
+{
+
+const bool g_bEnvironment = NTest::InstallDeviceEnvironment();
+
+// Keeps the device's source, and with it its registrar, in this program.
+struct STouch
+{
+    STouch() { Touch_COpenGLDevice_SDL(); }
+} g_Touch;
+
+void PushMouseButton(Uint32 type, Uint32 window)
+{
+    SDL_Event event = {};
+    event.type = type;
+    event.button.windowID = window;
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+}
+
+void PushKey(Uint32 type, SDL_Keycode key)
+{
+    SDL_Event event = {};
+    event.type = type;
+    event.key.keysym.sym = key;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+}
+
+// Gives the window the input focus, or hands it to a window of its own,
+// and waits until SDL has seen the change.
+class CFocus
+{
+public:
+    ~CFocus()
+    {
+        if (m_pOther)
+            SDL_DestroyWindow(m_pOther);
+    }
+
+    bool Set(SDL_Window* window, bool focus)
+    {
+        if (!focus && !m_pOther)
+            m_pOther = SDL_CreateWindow("Other", 700, 50, 32, 32, SDL_WINDOW_SHOWN);
+        SDL_SetWindowInputFocus(focus ? window : m_pOther);
+        for (int i = 0; i < 100; ++i)
+        {
+            SDL_PumpEvents();
+            bool focused = (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+            if (focused == focus)
+                return true;
+            SDL_Delay(10);
+        }
+        return false;
+    }
+
+private:
+    SDL_Window* m_pOther = nullptr;
+};
+
+long CountModes(const TDynamicArray<CMode>& modes, long width, long height, long fullscreen)
+{
+    long count = 0;
+    for (long i = 0; i < modes.m_Length; ++i)
+    {
+        const CMode& mode = modes[i];
+        count += mode.m_aParameters[MODE_WIDTH].m_Value == width &&
+                 mode.m_aParameters[MODE_HEIGHT].m_Value == height &&
+                 mode.m_aParameters[MODE_FULLSCREEN].m_Value == fullscreen;
+    }
+    return count;
+}
+
+} // namespace
+
+TEST_F(DeviceTest, RegisteredAsTheRenderDevice)
+{
+    NClassRegistry::CClass* byTag = NClassRegistry::CreateByTag("3D Device");
+    ASSERT_NE(byTag, nullptr);
+    EXPECT_NE(dynamic_cast<COpenGLDevice_SDL*>(byTag), nullptr);
+    delete byTag;
+    NClassRegistry::CHandle* handle = NClassRegistry::FindHandle("COpenGLDevice_SDL");
+    ASSERT_NE(handle, nullptr);
+    EXPECT_STREQ(handle->m_aTag, "3D Device");
+}
+
+TEST_F(DeviceTest, InitOpensTheRequestedWindow)
+{
+    const char* aLines[] = {
+        "COpenGLDevice_SDL::Init(): Initing display, 640x480x0 fullscreen=0\n",
+        "COpenGLDevice_SDL::Init(): Creating window\n",
+        "COpenGLDevice_SDL::Init(): Choosing pixel format\n",
+        "COpenGLDevice_SDL::Init(): Creating render context\n",
+    };
+    CCaptureLogger log;
+    COpenGLDevice_SDL device;
+    ASSERT_TRUE(device.Init(CMode(640, 480, false, 0)));
+    ASSERT_GE(log.m_lLines.size(), 5u);
+    EXPECT_EQ(log.m_lLines[0].rfind("3ddevice: Best mode:  640  480 ", 0), 0u) << log.m_lLines[0];
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(log.m_lLines[i + 1], aLines[i]);
+    EXPECT_TRUE(log.Has("COpenGLDevice_SDL::Init(): Final report, rendercontext="));
+    EXPECT_TRUE(device.m_bInitialized);
+
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(device.m_Window, &x, &y);
+    SDL_GL_GetDrawableSize(device.m_Window, &w, &h);
+    EXPECT_EQ(x, 50);
+    EXPECT_EQ(y, 50);
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    EXPECT_STREQ(SDL_GetWindowTitle(device.m_Window), "Test");
+    EXPECT_FALSE(SDL_GetWindowFlags(device.m_Window) & SDL_WINDOW_RESIZABLE);
+    EXPECT_EQ(SDL_GL_GetCurrentContext(), device.m_Context);
+    int attribute = 0;
+    SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &attribute);
+    EXPECT_EQ(attribute, 1);
+    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &attribute);
+    EXPECT_GE(attribute, 24);
+    SDL_GL_GetAttribute(SDL_GL_ALPHA_SIZE, &attribute);
+    EXPECT_EQ(attribute, 8);
+    device.SwapBuffers();
+    EXPECT_TRUE(device.Shutdown());
+    SDL_GL_MakeCurrent(m_pDevice->m_Window, m_pDevice->m_Context);
+}
+
+TEST_F(DeviceTest, NoWindowWithoutAFittingMode)
+{
+    CCaptureLogger log;
+    COpenGLDevice_SDL device;
+    EXPECT_TRUE(device.Update());
+    EXPECT_FALSE(device.Init(CMode(4000, 3000, false, 0)));
+    EXPECT_EQ(log.Count("COpenGLDevice_SDL::Init(): Couldn't find a displaymode that fits\n"), 1);
+    EXPECT_EQ(log.m_lLines.size(), 1u);
+    EXPECT_EQ(device.m_Window, nullptr);
+    EXPECT_FALSE(device.m_bInitialized);
+    EXPECT_TRUE(device.Update());
+    EXPECT_TRUE(TakeMessages().empty());
+    SDL_GL_MakeCurrent(m_pDevice->m_Window, m_pDevice->m_Context);
+}
+
+TEST_F(DeviceTest, DisplayModesOfferWindowsAndFullScreen)
+{
+    SDL_DisplayMode desktop;
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+
+    // The empty request takes every mode of display 0, each once.
+    TDynamicArray<CMode> modes;
+    m_pDevice->EnumDisplayModes(modes, CMode());
+    ASSERT_GT(modes.m_Length, 0);
+    for (long i = 0; i < modes.m_Length; ++i)
+    {
+        const CMode& mode = modes[i];
+        for (const CMode::SParameter& parameter : mode.m_aParameters)
+            EXPECT_EQ(parameter.m_Match, MATCH_EXACT);
+        EXPECT_EQ(mode.m_aParameters[MODE_DISPLAY].m_Value, 0);
+        EXPECT_EQ(mode.m_aParameters[MODE_PARAM5].m_Value, 8);
+        EXPECT_EQ(mode.m_aParameters[MODE_PARAM6].m_Value, i % 2 ? 32 : 16);
+        EXPECT_EQ(mode.m_aParameters[MODE_PARAM7].m_Value, 0);
+        EXPECT_NE(mode.m_aParameters[MODE_REFRESHRATE].m_Value, 0);
+        for (long j = 0; j < i; ++j)
+            EXPECT_FALSE(mode.Compare(modes[j]));
+    }
+    // Windowed modes come first, among them the standard sizes that fit.
+    EXPECT_EQ(modes[0].m_aParameters[MODE_FULLSCREEN].m_Value, 0);
+    EXPECT_EQ(modes[modes.m_Length - 1].m_aParameters[MODE_FULLSCREEN].m_Value, 1);
+    EXPECT_EQ(CountModes(modes, 640, 480, 0), 2);
+    EXPECT_EQ(CountModes(modes, 800, 600, 0), 2);
+    EXPECT_EQ(CountModes(modes, desktop.w, desktop.h, 0), 2);
+    if (desktop.w < 1280)
+    {
+        EXPECT_EQ(CountModes(modes, 1280, 720, 0), 0);
+    }
+
+    // A window request is met by a windowed mode of its size; a repeated
+    // enumeration adds nothing.
+    TDynamicArray<CMode> windows;
+    CMode request(640, 480, false, 0);
+    m_pDevice->EnumDisplayModes(windows, request);
+    m_pDevice->EnumDisplayModes(windows, request);
+    ASSERT_EQ(windows.m_Length, 2);
+    EXPECT_EQ(windows[0].m_aParameters[MODE_BITSPERPIXEL].m_Value, SDL_BITSPERPIXEL(desktop.format));
+    CMode best;
+    EXPECT_TRUE(m_pDevice->GetBestMode(request, best));
+    EXPECT_EQ(best.m_aParameters[MODE_PARAM6].m_Value, 32);
+
+    // Full screen exists for the display's modes only.
+    TDynamicArray<CMode> fullscreen;
+    m_pDevice->EnumDisplayModes(fullscreen, CMode(desktop.w, desktop.h, true, 0));
+    EXPECT_EQ(fullscreen.m_Length, 2);
+    CMode other;
+    other.m_aParameters[MODE_DISPLAY].m_Value = 1;
+    TDynamicArray<CMode> none;
+    m_pDevice->EnumDisplayModes(none, other);
+    EXPECT_EQ(none.m_Length, SDL_GetNumVideoDisplays() > 1 ? none.m_Length : 0);
+}
+
+TEST_F(DeviceTest, UpdateTurnsEventsIntoMessagesAndLeavesKeys)
+{
+    CFocus focus;
+    ASSERT_TRUE(focus.Set(m_pDevice->m_Window, false));
+    m_pDevice->Update();
+    TakeMessages();
+    Uint32 window = SDL_GetWindowID(m_pDevice->m_Window);
+
+    PushKey(SDL_KEYDOWN, SDLK_SPACE);
+    PushMouseButton(SDL_MOUSEBUTTONDOWN, window);
+    PushMouseButton(SDL_MOUSEBUTTONDOWN, window + 100);
+    PushMouseButton(SDL_MOUSEBUTTONUP, window + 100);
+    PushKey(SDL_KEYUP, SDLK_SPACE);
+    EXPECT_TRUE(m_pDevice->Update());
+    EXPECT_EQ(TakeMessages(), (std::vector<std::vector<int>>{
+                                  { NCore::MSG_MOUSEDOWN, 0, 0 }, { NCore::MSG_MOUSEUP, 0, 0 } }));
+    EXPECT_EQ(g_QuitRequest, 0);
+
+    // The keys are still queued, for the core's pump.
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYUP), 2);
+    NCore::m_pCore->OSPreUpdate();
+    EXPECT_EQ(TakeMessages(), (std::vector<std::vector<int>>{
+                                  { NCore::MSG_KEYDOWN, 32, 32 }, { NCore::MSG_KEYUP, 32, 32 } }));
+}
+
+TEST_F(DeviceTest, QuitAndWindowCloseRequestAQuit)
+{
+    SDL_Event quit = {};
+    quit.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&quit), 1);
+    m_pDevice->Update();
+    EXPECT_EQ(g_QuitRequest, 1);
+
+    g_QuitRequest = 0;
+    SDL_Event close = {};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    close.window.windowID = SDL_GetWindowID(m_pDevice->m_Window) + 100;
+    ASSERT_EQ(SDL_PushEvent(&close), 1);
+    m_pDevice->Update();
+    EXPECT_EQ(g_QuitRequest, 0);
+    close.window.windowID = SDL_GetWindowID(m_pDevice->m_Window);
+    ASSERT_EQ(SDL_PushEvent(&close), 1);
+    m_pDevice->Update();
+    EXPECT_EQ(g_QuitRequest, 1);
+
+    // The quit reaches the game as one MSG_QUIT, and the window is still
+    // there to finish the frame.
+    TakeMessages();
+    NCore::m_pCore->OSPreUpdate();
+    std::vector<std::vector<int>> messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0][0], NCore::MSG_QUIT);
+    m_pDevice->Clear(CLEAR_COLOR);
+    m_pDevice->SwapBuffers();
+    m_pDevice->Update();
+    ExpectNoGLError("after the close request");
+}
+
+TEST_F(DeviceTest, FocusCapturesTheMouse)
+{
+    CFocus focus;
+    ASSERT_TRUE(focus.Set(m_pDevice->m_Window, true));
+    m_pDevice->Update();
+    m_pDevice->Update();
+    EXPECT_TRUE(m_pDevice->m_bCursorHidden);
+    EXPECT_TRUE(SDL_GetRelativeMouseMode());
+    EXPECT_EQ(TakeMessages(), (std::vector<std::vector<int>>{
+                                  { NCore::MSG_MOUSEMOVE, 0, 0 }, { NCore::MSG_MOUSEMOVE, 0, 0 } }));
+
+    ASSERT_TRUE(focus.Set(m_pDevice->m_Window, false));
+    m_pDevice->Update();
+    m_pDevice->Update();
+    EXPECT_FALSE(m_pDevice->m_bCursorHidden);
+    EXPECT_FALSE(SDL_GetRelativeMouseMode());
+    EXPECT_TRUE(TakeMessages().empty());
+}
