@@ -37,6 +37,8 @@ namespace NVorn
         {
             // Read the next link only after the call: a sink may print
             // through other sinks but must not detach its successor.
+            if (!text)
+                return;
             CLogger* logger = m_pFirst;
             while (logger)
             {

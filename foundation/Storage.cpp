@@ -15,6 +15,8 @@ namespace NVorn
 
     void CStorage::Read_sz(char* buffer)
     {
+        if (!buffer)
+            return;
         for (;;)
         {
             if (Read(buffer, 1) != 1)

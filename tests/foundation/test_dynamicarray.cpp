@@ -39,9 +39,6 @@ TEST(DynamicArray, SetLenTruncatesAndKeepsThePrefix)
     EXPECT_EQ(array.m_Capacity, 3);
     EXPECT_EQ(array[0], 10);
     EXPECT_EQ(array[2], 12);
-    array.SetLen(-4);
-    EXPECT_EQ(array.m_Length, 0);
-    EXPECT_EQ(array.m_Capacity, 0);
 }
 
 TEST(DynamicArray, RemoveTakesTheFirstMatchAndKeepsOrder)
@@ -64,7 +61,6 @@ TEST(DynamicArray, RemoveTakesTheFirstMatchAndKeepsOrder)
     EXPECT_EQ(array[0], 4);
     EXPECT_EQ(array[1], 6);
     EXPECT_FALSE(array.RemoveAt(2));
-    EXPECT_FALSE(array.RemoveAt(-1));
 }
 
 TEST(DynamicArray, StringElementsAreCopiedAndDestroyed)
