@@ -19,6 +19,16 @@ const long kBatchFormat = STREAM_POSITION | STREAM_COLOR | STREAM_TEXTURE0;
 // Corners of the two triangles of a quad, (0, 1, 2) and (1, 3, 2).
 const int aQuadCorners[6] = {0, 1, 2, 1, 3, 2};
 
+// One quad corner as its vertices carry it.
+struct SQuadCorner
+{
+    float m_X;
+    float m_Y;
+    float m_aColor[4];
+    float m_U;
+    float m_V;
+};
+
 } // namespace
 
 C2DUtils::C2DUtils()
@@ -242,25 +252,39 @@ void C2DUtils::Quad_Draw(float x, float y, float width, float height)
     float top = y - 0.5f * height;
     float right = left + width;
     float bottom = top + height;
+    const float cornerX[4] = {left, right, left, right};
+    const float cornerY[4] = {top, top, bottom, bottom};
 
-    // Each corner turned about the centre: (cos a dx - sin a dy, sin a dx + cos a dy).
-    const float dx[4] = {left - x, right - x, left - x, right - x};
-    const float dy[4] = {top - y, top - y, bottom - y, bottom - y};
-    float px[4];
-    float py[4];
-    for (int corner = 0; corner < 4; ++corner)
+    // Everything a corner's vertices carry, gathered in locals first: the
+    // stores into the buffer could otherwise alias the settings and force
+    // them to be reloaded for every vertex.
+    SQuadCorner corners[4];
+    for (int i = 0; i < 4; ++i)
     {
-        px[corner] = x + (m_fCos * dx[corner] - m_fSin * dy[corner]);
-        py[corner] = y + (m_fSin * dx[corner] + m_fCos * dy[corner]);
+        // Turned about the centre: (cos a dx - sin a dy, sin a dx + cos a dy).
+        float dx = cornerX[i] - x;
+        float dy = cornerY[i] - y;
+        corners[i].m_X = x + (m_fCos * dx - m_fSin * dy);
+        corners[i].m_Y = y + (m_fSin * dx + m_fCos * dy);
+        for (int c = 0; c < 4; ++c)
+            corners[i].m_aColor[c] = m_aColor[i][c];
+        corners[i].m_U = m_aTexCoord[i][0];
+        corners[i].m_V = m_aTexCoord[i][1];
     }
 
+    TVector3<float>* position = m_pLocked->m_pPosition + m_Vertices;
+    float* color = m_pLocked->m_pColor + 4 * m_Vertices;
     TVector2<float>* coords = m_pLocked->m_apTexCoord[0] + m_Vertices;
     for (int i = 0; i < 6; ++i)
     {
-        int corner = aQuadCorners[i];
-        WriteVertex(m_Vertices + i, px[corner], py[corner], m_aColor[corner]);
-        coords[i].x = m_aTexCoord[corner][0];
-        coords[i].y = m_aTexCoord[corner][1];
+        const SQuadCorner& corner = corners[aQuadCorners[i]];
+        position[i].x = corner.m_X;
+        position[i].y = corner.m_Y;
+        position[i].z = -1.0f;
+        for (int c = 0; c < 4; ++c)
+            color[4 * i + c] = corner.m_aColor[c];
+        coords[i].x = corner.m_U;
+        coords[i].y = corner.m_V;
     }
     m_Vertices += 6;
 }
