@@ -106,9 +106,9 @@ namespace NVorn
 
     float Random()
     {
-        // Park-Miller style generator in doubles; every product stays below
-        // 2^53, so the arithmetic is exact and the sequence is the same on
-        // every platform.
+        // Multiplicative congruential generator modulo 2^31 - 1, in doubles:
+        // every product stays below 2^53, so the arithmetic is exact and the
+        // sequence is the same on every platform.
         static double SEED = 91648253.0;
         static const double a = 1389796.0;
         static const double m = 2147483647.0;
