@@ -207,8 +207,18 @@ void GameRemoveDeadObjects()
 	}
 }
 
+// A texture that failed to load has the handle -1. Objects then draw at
+// the size of no texture, 0 x 0; the stars and the text have sizes of their
+// own and would show as untextured squares, so they are left out instead.
+static bool Loaded(long texture)
+{
+	return texture >= 0;
+}
+
 void GameDrawStars()
 {
+	if (!Loaded(g_iTex_Star))
+		return;
 	g_Utils.SetDefaults();
 	g_Utils.SetTexture(g_iTex_Star);
 	g_Utils.SetBlend(1);
@@ -234,6 +244,8 @@ void GameRenderObjects()
 
 void GameDrawCredits()
 {
+	if (!Loaded(g_iTex_Text))
+		return;
 	DrawText(640 - g_Time * TEXT_SPEED, TEXT_Y, aText);
 }
 

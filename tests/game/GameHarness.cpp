@@ -96,7 +96,7 @@ void ReadEveryFrame(bool on)
 
 static int g_Started = 0;   // 0 not tried, 1 running, -1 failed
 
-bool StartGame()
+bool StartGame(const char* folder)
 {
 	if (g_Started != 0)
 		return g_Started > 0;
@@ -106,7 +106,7 @@ bool StartGame()
 	new NVorn::NCore::CCore;
 	// The newest registration for the tag is the one the game creates.
 	NVorn::NClassRegistry::Register("CReadbackDevice", NVorn::N3D::aDeviceClassTag, CreateReadbackDevice);
-	if (chdir(NVORN_ASSET_DIR) != 0 || GameSetup() != 0)
+	if (chdir(folder ? folder : NVORN_ASSET_DIR) != 0 || GameSetup() != 0)
 		return false;
 	g_Started = 1;
 	return true;

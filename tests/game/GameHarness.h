@@ -40,9 +40,9 @@ long SyncRandom(CReferenceRandom& reference);
 bool HaveDisplay();
 
 // Starts the window system, the core and the game (GameSetup) in the folder
-// that holds the textures, on the display device with a frame read-back.
-// Once per process; later calls return the first result.
-bool StartGame();
+// that holds the textures (or in folder), on the display device with a frame
+// read-back. Once per process; later calls return the first result.
+bool StartGame(const char* folder = nullptr);
 // Shuts the game, the core and the window system down.
 void StopGame();
 
