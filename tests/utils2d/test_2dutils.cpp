@@ -113,30 +113,4 @@ TEST_F(C2DUtilsCallsTest, DrawIsTheLastCallAndInitFailureLeavesNoBuffer)
     EXPECT_EQ(m_Device.m_lCalls.back(), "Draw(1,0,1)");
 }
 
-// SetDefaults resets the per-quad settings but neither the blend mode nor an
-// open batch.
-TEST_F(C2DUtilsCallsTest, SetDefaultsKeepsBlendAndBatch)
-{
-    ASSERT_TRUE(m_Utils.Init(&m_Device, 600));
-    m_Utils.SetBlend(BLENDMODE_ADD);
-    m_Utils.SetTexture(3);
-    m_Utils.Quad_SetRotation(1.0f);
-    m_Utils.SetColor(0.5f, 0.5f, 0.5f, 0.5f);
-    m_Utils.SetTexCoord(3, 7.0f, 8.0f);
-    ASSERT_TRUE(m_Utils.Quad_Begin());
-    m_Utils.Quad_Draw(10, 10, 2, 2);
-
-    m_Utils.SetDefaults();
-    EXPECT_EQ(m_Utils.m_Blend, BLENDMODE_ADD);
-    EXPECT_EQ(m_Utils.m_Mode, UTILS_QUADS);
-    EXPECT_EQ(m_Utils.m_Vertices, 6);
-    EXPECT_EQ(m_Utils.m_Texture, -1);
-    EXPECT_EQ(m_Utils.m_Rotation, 0.0f);
-    EXPECT_EQ(m_Utils.m_aColor[2][3], 1.0f);
-    EXPECT_EQ(m_Utils.m_aTexCoord[3][0], 1.0f);
-    EXPECT_EQ(m_Utils.m_aTexCoord[3][1], 1.0f);
-    EXPECT_EQ(m_Utils.m_aTexCoord[1][1], 0.0f);
-    m_Utils.Quad_End();
-}
-
 } // namespace
