@@ -217,7 +217,7 @@ TEST_F(DeviceTest, VertexProgramsCompileBindAndTakeParameters)
     ExpectNoGLError("valid program");
 
     long entries = m_pDevice->m_IndexHandler.m_aIDs.m_Length;
-    EXPECT_EQ(m_pDevice->CreateVertexShader("!!ARBvp1.0\nMOVE result.position;\nEND\n"), -1);
+    EXPECT_EQ(m_pDevice->CreateVertexShader("!!ARBvp1.0\nMOV result.position, vertex.position;\n"), -1);
     EXPECT_TRUE(m_Log.Has("opengl: Error creating vertex shader, "));
     EXPECT_EQ(m_pDevice->m_IndexHandler.m_aIDs.m_Length, entries);
     EXPECT_EQ(m_pDevice->CreateVertexShader(nullptr), -1);
