@@ -37,7 +37,6 @@ C2DUtils::C2DUtils()
       m_fRotationCached(0.0f), m_fSin(0.0f), m_fCos(1.0f)
 {
     SetDefaults();
-    UpdateRotation();
 }
 
 C2DUtils::~C2DUtils()
