@@ -1,5 +1,8 @@
 #include "image/TGA.h"
 
+#include "foundation/Memory.h"
+#include "foundation/Utils.h"
+
 // Pixels are moved with fixed-size memcpy, which the compiler turns into
 // single loads and stores; a call per pixel would dominate decoding.
 #include <cstring>
@@ -22,6 +25,7 @@ namespace NTGA
         const uint8_t kAlphaBits = 0x08;
         const long kMaxSide = 65535;
         const long kPixelsPerPacket = 128;
+        const long kRowBufferSize = 32768;
 
         bool ReadByte(CStorage& storage, uint8_t& value)
         {
@@ -84,18 +88,52 @@ namespace NTGA
             image.m_Pitch = image.m_Format / 8 * image.m_Width;
         }
 
-        // Uncompressed rows go straight to their final place: one read for a
-        // top-down file, one read per row into the mirrored row otherwise.
+        // Reads bytes straight into place, in pieces that the memory
+        // helpers' int counts can carry.
+        bool ReadBlock(CStorage& storage, unsigned char* to, long bytes)
+        {
+            const long kMaxRead = 1L << 30;
+            while (bytes > 0)
+            {
+                long n = bytes < kMaxRead ? bytes : kMaxRead;
+                if (storage.Read(to, n) != n)
+                    return false;
+                to += n;
+                bytes -= n;
+            }
+            return true;
+        }
+
+        // Uncompressed pixels go to their final place without a second pass
+        // over the image. A top-down file is one read. A bottom-up file is
+        // read row by row into the mirrored rows when the stream is memory,
+        // where a read is a plain copy; any other stream pays a trip through
+        // the C library per call, so it is read in runs of rows through a
+        // small buffer that stays in cache, each row then copied into place.
         bool ReadRows(CStorage& storage, CImage& image, bool topDown)
         {
+            long pitch = image.m_Pitch, height = image.m_Height;
             if (topDown)
+                return ReadBlock(storage, image.m_pData, pitch * height);
+            if (pitch == 0)
+                return true;
+            if (dynamic_cast<CMemory*>(&storage) || pitch > kRowBufferSize)
             {
-                long bytes = image.m_Pitch * image.m_Height;
-                return storage.Read(image.m_pData, bytes) == bytes;
+                for (long y = height - 1; y >= 0; --y)
+                    if (!ReadBlock(storage, image.m_pData + y * pitch, pitch))
+                        return false;
+                return true;
             }
-            for (long y = image.m_Height - 1; y >= 0; --y)
-                if (storage.Read(image.m_pData + y * image.m_Pitch, image.m_Pitch) != image.m_Pitch)
+            unsigned char buffer[kRowBufferSize];
+            long rowsPerRead = kRowBufferSize / pitch;
+            for (long done = 0; done < height;)
+            {
+                long rows = height - done < rowsPerRead ? height - done : rowsPerRead;
+                if (storage.Read(buffer, rows * pitch) != rows * pitch)
                     return false;
+                for (long i = 0; i < rows; ++i, ++done)
+                    MemoryCopy(image.m_pData + (height - 1 - done) * pitch, buffer + i * pitch, int(pitch));
+            }
             return true;
         }
 

@@ -185,17 +185,59 @@ TEST(TGA, WriteProducesTopLeftFilesThatLoadBackIdentically)
     EXPECT_EQ(unused.Tell(), 0);
 }
 
-TEST(TGA, LoadsFromAFile)
+TEST(TGA, FilesLoadLikeTheSameBytesInMemory)
 {
+    struct Case
+    {
+        const char* what;
+        int width, height, depth;
+        long pixelBytes;
+        bool loads;
+    };
+    // Bottom-up files are read from a file in runs of rows: several runs
+    // with a short last one, rows wider than a run, and a truncated file.
+    const Case cases[] = {
+        {"many runs", 100, 201, 24, 100 * 201 * 3, true},
+        {"wide rows", 9000, 3, 32, 9000 * 3 * 4, true},
+        {"truncated", 100, 201, 24, 100 * 201 * 3 - 1, false},
+    };
     std::string path = ::testing::TempDir() + "nvorn_tga_file.tga";
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        Bytes file = Header(2, c.width, c.height, c.depth, 0);
+        for (long i = 0; i < c.pixelBytes; ++i)
+            file.push_back((unsigned char)(i * 31 + i / 997));
+        {
+            NVorn::CFile out(path.c_str(), 1);
+            ASSERT_TRUE(out.IsReady());
+            out.Write(file.data(), long(file.size()));
+        }
+        NVorn::CFile in(path.c_str(), 5);
+        ASSERT_TRUE(in.IsReady());
+        CImage fromFile, fromMemory;
+        EXPECT_EQ(NTGA::Load(in, fromFile), c.loads);
+        EXPECT_EQ(in.Tell(), 0);
+        EXPECT_EQ(LoadAt3(file, fromMemory), c.loads);
+        if (c.loads)
+        {
+            ASSERT_NE(fromFile.m_pData, nullptr);
+            EXPECT_TRUE(Pixels(fromFile) == Pixels(fromMemory));
+            // The file's first row is the picture's bottom row.
+            EXPECT_TRUE(Bytes(file.begin() + 18, file.begin() + 18 + fromFile.m_Pitch) ==
+                        Bytes(fromFile.m_pData + (c.height - 1) * fromFile.m_Pitch,
+                              fromFile.m_pData + c.height * fromFile.m_Pitch));
+        }
+        else
+            EXPECT_EQ(fromFile.m_pData, nullptr);
+    }
+
     Bytes file = Header(10, 3, 1, 24, 0x20) + Bytes{0x82, 10, 20, 30};
     {
         NVorn::CFile out(path.c_str(), 1);
-        ASSERT_TRUE(out.IsReady());
         out.Write(file.data(), long(file.size()));
     }
     NVorn::CFile in(path.c_str(), 5);
-    ASSERT_TRUE(in.IsReady());
     CImage image;
     ASSERT_TRUE(NTGA::Load(in, image));
     EXPECT_EQ(in.Tell(), 0);
