@@ -6,8 +6,10 @@
 //      SDL_RenderCopyExF per sprite;
 //   3. by a plain OpenGL loop that fills one set of client-side arrays per
 //      1365 sprites and issues one glDrawArrays for it.
-// After the runs it prints sprites per second for each and the ratios of
-// the first to the other two.
+// The three take turns over several rounds. After the runs it prints, for
+// each, the median sprites per second and the main thread's processor time
+// per frame (the rest of a frame is the rasteriser's), and the ratios of the
+// first to the other two.
 #include <benchmark/benchmark.h>
 
 #include <SDL.h>
@@ -16,6 +18,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -80,28 +83,61 @@ std::vector<unsigned char> MakeTexels()
     return texels;
 }
 
-// Sprites per second of each way, measured over the benchmark loop.
-double g_aRate[3] = {};
+const int kWarmUpFrames = 5;   // shader compilation and first-use costs
+const int kRounds = 3;         // the three ways take turns, kRounds times
 
-// Times the benchmark loop in wall-clock time and keeps the best rate of
-// the repetitions Google Benchmark makes.
+// Sprites per second and main-thread milliseconds per frame of each way,
+// one entry per round.
+std::vector<double> g_alRates[3];
+std::vector<double> g_alThreadMs[3];
+
+double ThreadSeconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec + now.tv_nsec * 1e-9;
+}
+
+double Median(std::vector<double> rates)
+{
+    if (rates.empty())
+        return 0;
+    std::sort(rates.begin(), rates.end());
+    return rates[rates.size() / 2];
+}
+
+// Times the benchmark loop in wall-clock time. Google Benchmark calls a
+// benchmark several times while it settles the iteration count; the last
+// call is the measured one, and its rate replaces those of the earlier calls
+// of the same round.
 class CRateMeter
 {
 public:
-    explicit CRateMeter(int index) : m_Index(index), m_Start(Clock::now()) {}
+    CRateMeter(int index, benchmark::State& state)
+        : m_Index(index), m_Round(state.range(0)), m_Start(Clock::now()),
+          m_ThreadStart(ThreadSeconds()) {}
     void Finish(benchmark::State& state)
     {
         double seconds = std::chrono::duration<double>(Clock::now() - m_Start).count();
-        double rate = static_cast<double>(state.iterations()) * kSprites / seconds;
-        if (rate > g_aRate[m_Index])
-            g_aRate[m_Index] = rate;
+        double frames = static_cast<double>(state.iterations());
+        double rate = frames * kSprites / seconds;
+        Store(g_alRates[m_Index], rate);
+        Store(g_alThreadMs[m_Index], (ThreadSeconds() - m_ThreadStart) * 1000 / frames);
         state.counters["sprites/s"] = rate;
     }
 
 private:
     typedef std::chrono::steady_clock Clock;
+    void Store(std::vector<double>& values, double value)
+    {
+        values.resize(std::max<size_t>(values.size(), m_Round + 1));
+        values[m_Round] = value;
+    }
+
     int m_Index;
+    size_t m_Round;
     Clock::time_point m_Start;
+    double m_ThreadStart;
 };
 
 void BM_NVorn2DUtils(benchmark::State& state)
@@ -123,8 +159,7 @@ void BM_NVorn2DUtils(benchmark::State& state)
     device.m_aClearColor[0] = device.m_aClearColor[1] = device.m_aClearColor[2] = 0;
     device.m_aClearColor[3] = 1;
 
-    CRateMeter meter(0);
-    for (auto _ : state)
+    auto frame = [&]()
     {
         device.Clear(CLEAR_COLOR);
         utils.SetDefaults();
@@ -142,7 +177,12 @@ void BM_NVorn2DUtils(benchmark::State& state)
             utils.Quad_End();
         }
         device.SwapBuffers();
-    }
+    };
+    for (int i = 0; i < kWarmUpFrames; ++i)
+        frame();
+    CRateMeter meter(0, state);
+    for (auto _ : state)
+        frame();
     meter.Finish(state);
     device.ClearAllAllocatedIndexes();
     device.Shutdown();
@@ -170,8 +210,7 @@ void BM_SDLRenderer(benchmark::State& state)
     SDL_UpdateTexture(texture, nullptr, texels.data(), 8 * 4);
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
 
-    CRateMeter meter(1);
-    for (auto _ : state)
+    auto frame = [&]()
     {
         SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
         SDL_RenderClear(renderer);
@@ -182,7 +221,12 @@ void BM_SDLRenderer(benchmark::State& state)
                               sprite.angle * 57.29577951308232, nullptr, SDL_FLIP_NONE);
         }
         SDL_RenderPresent(renderer);
-    }
+    };
+    for (int i = 0; i < kWarmUpFrames; ++i)
+        frame();
+    CRateMeter meter(1, state);
+    for (auto _ : state)
+        frame();
     meter.Finish(state);
     SDL_DestroyTexture(texture);
     SDL_DestroyRenderer(renderer);
@@ -243,8 +287,7 @@ void BM_PlainOpenGL(benchmark::State& state)
     const float aDX[4] = { -kSize / 2, kSize / 2, -kSize / 2, kSize / 2 };
     const float aDY[4] = { -kSize / 2, -kSize / 2, kSize / 2, kSize / 2 };
 
-    CRateMeter meter(2);
-    for (auto _ : state)
+    auto frame = [&]()
     {
         glClear(GL_COLOR_BUFFER_BIT);
         for (int first = 0; first < kSprites; first += kSpritesPerBatch)
@@ -273,16 +316,32 @@ void BM_PlainOpenGL(benchmark::State& state)
             glDrawArrays(GL_TRIANGLES, 0, (last - first) * 6);
         }
         SDL_GL_SwapWindow(window);
-    }
+    };
+    for (int i = 0; i < kWarmUpFrames; ++i)
+        frame();
+    CRateMeter meter(2, state);
+    for (auto _ : state)
+        frame();
     meter.Finish(state);
     glDeleteTextures(1, &texture);
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);
 }
 
-BENCHMARK(BM_NVorn2DUtils)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-BENCHMARK(BM_SDLRenderer)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
-BENCHMARK(BM_PlainOpenGL)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+// The ways take turns so that a change in the machine's load over the run
+// falls on all three alike; each reports the median of its rounds.
+void RegisterRounds()
+{
+    for (int round = 0; round < kRounds; ++round)
+    {
+        benchmark::RegisterBenchmark("NVorn2DUtils", BM_NVorn2DUtils)->Arg(round)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+        benchmark::RegisterBenchmark("SDLRenderer", BM_SDLRenderer)->Arg(round)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+        benchmark::RegisterBenchmark("PlainOpenGL", BM_PlainOpenGL)->Arg(round)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+    }
+}
 
 } // namespace
 
@@ -294,19 +353,27 @@ int main(int argc, char** argv)
         return 1;
     }
     NCore::CCore* core = new NCore::CCore;
+    RegisterRounds();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    std::printf("\nSprites per second (%d rotated, alpha-blended 8 x 8 sprites per frame):\n",
-                kSprites);
-    std::printf("  NVorn C2DUtils on COpenGLDevice_SDL: %12.0f\n", g_aRate[0]);
-    std::printf("  SDL renderer (opengl, batching):      %12.0f\n", g_aRate[1]);
-    std::printf("  plain OpenGL loop:                    %12.0f\n", g_aRate[2]);
-    if (g_aRate[1] > 0)
-        std::printf("  NVorn / SDL renderer: %6.2f (target >= 10)\n", g_aRate[0] / g_aRate[1]);
-    if (g_aRate[2] > 0)
-        std::printf("  NVorn / plain OpenGL: %6.2f (target >= 0.8)\n", g_aRate[0] / g_aRate[2]);
+    double aRate[3];
+    for (int way = 0; way < 3; ++way)
+        aRate[way] = Median(g_alRates[way]);
+    std::printf("\nSprites per second, median of %d rounds (%d rotated, alpha-blended"
+                " 8 x 8 sprites per frame):\n", kRounds, kSprites);
+    const char* aName[3] = {
+        "NVorn C2DUtils on COpenGLDevice_SDL", "SDL renderer (opengl, batching)",
+        "plain OpenGL loop",
+    };
+    for (int way = 0; way < 3; ++way)
+        std::printf("  %-36s %10.0f   main thread %6.1f ms/frame\n", aName[way], aRate[way],
+                    Median(g_alThreadMs[way]));
+    if (aRate[1] > 0)
+        std::printf("  NVorn / SDL renderer: %6.2f (target >= 10)\n", aRate[0] / aRate[1]);
+    if (aRate[2] > 0)
+        std::printf("  NVorn / plain OpenGL: %6.2f (target >= 0.8)\n", aRate[0] / aRate[2]);
 
     delete core;
     NCore::m_pCore = nullptr;

@@ -273,14 +273,21 @@ TEST_F(DeviceTest, QuitAndWindowCloseRequestAQuit)
 
 TEST_F(DeviceTest, FocusCapturesTheMouse)
 {
+    // Other test programs may open windows on the same display meanwhile and
+    // take the focus; a round that lost it is tried again.
     CFocus focus;
-    ASSERT_TRUE(focus.Set(m_pDevice->m_Window, true));
-    m_pDevice->Update();
-    m_pDevice->Update();
-    EXPECT_TRUE(m_pDevice->m_bCursorHidden);
-    EXPECT_TRUE(SDL_GetRelativeMouseMode());
-    EXPECT_EQ(TakeMessages(), (std::vector<std::vector<int>>{
-                                  { NCore::MSG_MOUSEMOVE, 0, 0 }, { NCore::MSG_MOUSEMOVE, 0, 0 } }));
+    bool captured = false;
+    for (int attempt = 0; attempt < 5 && !captured; ++attempt)
+    {
+        ASSERT_TRUE(focus.Set(m_pDevice->m_Window, true));
+        TakeMessages();
+        m_pDevice->Update();
+        m_pDevice->Update();
+        captured = m_pDevice->m_bCursorHidden && SDL_GetRelativeMouseMode() &&
+                   TakeMessages() == std::vector<std::vector<int>>{
+                                         { NCore::MSG_MOUSEMOVE, 0, 0 }, { NCore::MSG_MOUSEMOVE, 0, 0 } };
+    }
+    EXPECT_TRUE(captured);
 
     ASSERT_TRUE(focus.Set(m_pDevice->m_Window, false));
     m_pDevice->Update();
