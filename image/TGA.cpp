@@ -142,7 +142,7 @@ namespace NTGA
         class CChunkReader
         {
         public:
-            static const long kChunk = 16384;
+            static constexpr long kChunk = 16384;
 
             CChunkReader(CStorage& storage, long available)
                 : m_pCurrent(m_aBuffer), m_pEnd(m_aBuffer), m_Storage(storage), m_Available(available)

@@ -34,7 +34,7 @@ namespace NVorn
         class CHeader
         {
         public:
-            static const long kSize = 18;
+            static constexpr long kSize = 18;
 
             CHeader();
             // Each transfers the twelve fields one at a time, in file order;
