@@ -126,7 +126,6 @@ namespace
 
     void SetThroughput(benchmark::State& state)
     {
-        state.SetBytesProcessed(int64_t(state.iterations()) * kSide * kSide);
         state.counters["pixels/s"] = benchmark::Counter(double(state.iterations()) * kSide * kSide,
                                                         benchmark::Counter::kIsRate);
     }
