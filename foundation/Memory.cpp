@@ -4,6 +4,23 @@
 
 namespace NVorn
 {
+    // MemoryCopy takes an int count; blocks larger than that are copied in
+    // pieces so that a large read or write never silently moves nothing.
+    static void CopyBlock(void* dst, const void* src, long n)
+    {
+        const long piece = 1L << 30;
+        unsigned char* to = (unsigned char*)dst;
+        const unsigned char* from = (const unsigned char*)src;
+        while (n > 0)
+        {
+            long count = n < piece ? n : piece;
+            MemoryCopy(to, from, (int)count);
+            to += count;
+            from += count;
+            n -= count;
+        }
+    }
+
     CMemory::CMemory()
         : m_pCurrent(nullptr), m_pData(nullptr), m_Size(0), m_WrittenSize(0), m_Owner(0)
     {
@@ -64,7 +81,7 @@ namespace NVorn
         {
             block = (unsigned char*)MemoryAllocate((unsigned long)size);
             if (block && data)
-                MemoryCopy(block, data, (int)size);
+                CopyBlock(block, data, size);
         }
         ReleaseBlock();
         m_lPositions.Clear();
@@ -168,7 +185,7 @@ namespace NVorn
         if (!buffer || n <= 0)
             return 0;
         long count = n < Available() ? n : Available();
-        MemoryCopy(buffer, m_pCurrent, (int)count);
+        CopyBlock(buffer, m_pCurrent, count);
         m_pCurrent += count;
         return count;
     }
@@ -179,7 +196,7 @@ namespace NVorn
         if (buffer && n > 0)
         {
             count = n < Available() ? n : Available();
-            MemoryCopy(m_pCurrent, buffer, (int)count);
+            CopyBlock(m_pCurrent, buffer, count);
             m_pCurrent += count;
         }
         m_WrittenSize = Tell();
