@@ -9,8 +9,8 @@ set(NVORN_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/NVorn)
 set(NVORN_DATA_DIR ${CMAKE_INSTALL_DATADIR}/nvorn)
 
 foreach(dir foundation core image render render/opengl render/opengl/sdl utils2d)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir}/ DESTINATION ${NVORN_INCLUDE_SUBDIR}/${dir}
-          FILES_MATCHING PATTERN "*.h" PATTERN "opengl" EXCLUDE PATTERN "sdl" EXCLUDE)
+  file(GLOB headers ${PROJECT_SOURCE_DIR}/${dir}/*.h)
+  install(FILES ${headers} DESTINATION ${NVORN_INCLUDE_SUBDIR}/${dir})
 endforeach()
 
 set(NVORN_LIBS nvorn)

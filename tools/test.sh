@@ -19,6 +19,8 @@ run_suite() {
 
 echo "== normal build"
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== installed game and engine"
+tools/install-check.sh build
 echo "== sanitizer build"
 # System libraries (D-Bus behind SDL, Mesa) keep some allocations until exit;
 # tests/lsan.supp names them so that only our own leaks are reported.
