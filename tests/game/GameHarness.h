@@ -43,7 +43,7 @@ bool HaveDisplay();
 // that holds the textures (or in folder), on the display device with a frame
 // read-back. Once per process; later calls return the first result.
 bool StartGame(const char* folder = nullptr);
-// Shuts the game, the core and the window system down.
+// Shuts the game and the core down.
 void StopGame();
 
 // GameFrame, then the clock advanced by seconds.

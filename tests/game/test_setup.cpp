@@ -100,5 +100,6 @@ TEST(Setup, AQuitRequestEndsTheLoopAndVornMainReturnsZero)
 	EXPECT_EQ(g_lObjects.m_Length, 0) << "the world is released at shutdown";
 	EXPECT_EQ(g_pPlayer, nullptr);
 	EXPECT_GT(g_Time, 0);
-	SDL_Quit();
+	// SDL stays initialised: quitting it unloads the OpenGL driver, and the
+	// leak checker would report the driver's last allocations as lost.
 }

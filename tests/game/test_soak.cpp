@@ -20,6 +20,13 @@ using namespace NGameTest;
 
 namespace
 {
+class CGameEnvironment : public ::testing::Environment
+{
+public:
+	void TearDown() override { StopGame(); }
+};
+::testing::Environment* const g_pEnvironment = ::testing::AddGlobalTestEnvironment(new CGameEnvironment);
+
 #ifdef NVORN_SANITIZED_BUILD
 const int FRAMES = 3000;
 const int DRAW_EVERY = 5;
