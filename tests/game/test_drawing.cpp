@@ -1,11 +1,9 @@
-// The sprite and text helpers, object drawing, texture loading and the
-// removal pass, on the recording device (no display needed), and the font
-// texture checked against the font layout.
-#include "game/Asteroid.h"
+// The sprite and text helpers, object drawing and texture loading on the
+// recording device (no display needed), and the font texture checked
+// against the font layout.
 #include "game/Globals.h"
 #include "game/Player.h"
 #include "game/Sprites.h"
-#include "game/Vorn.h"
 #include "core/Core.h"
 #include "foundation/File.h"
 #include "image/Image.h"
@@ -204,34 +202,6 @@ TEST(Drawing, TexturesLoadFromTgaFilesAndBadFilesGiveNoTexture)
 		for (const std::string& call : device.m_lCalls)
 			EXPECT_EQ(call.find("CreateTexture"), std::string::npos);
 	}
-}
-
-TEST(Drawing, TheRemovalPassFillsEachFreedSlotWithTheLastEntry)
-{
-	Device();
-	g_Restart = 0;
-	g_lObjects.Clear();
-	CGameObject* objects[5];
-	for (CGameObject*& object : objects)
-	{
-		object = new CGameObject;
-		g_lObjects.Append(object);
-	}
-	objects[2]->m_Flags = OBJFLAG_DEAD;
-	GameRemoveDeadObjects();
-	ASSERT_EQ(g_lObjects.m_Length, 4);
-	EXPECT_EQ(g_lObjects[2], objects[4]);
-	EXPECT_EQ(g_lObjects[3], objects[3]);
-
-	// Consecutive dead entries, the last one among them.
-	objects[0]->m_Flags = OBJFLAG_DEAD;
-	objects[4]->m_Flags = OBJFLAG_DEAD;
-	objects[3]->m_Flags = OBJFLAG_DEAD;
-	GameRemoveDeadObjects();
-	ASSERT_EQ(g_lObjects.m_Length, 1);
-	EXPECT_EQ(g_lObjects[0], objects[1]);
-	delete objects[1];
-	g_lObjects.Clear();
 }
 
 TEST(Drawing, TheFontTextureHoldsAGlyphInEveryCellTheLayoutUses)
