@@ -43,6 +43,18 @@ static bool ChangeToProgramDirectory(char* program)
     return chdir(program) == 0;
 }
 
+// With no display reachable, SDL falls back to a video driver that has no
+// screen, and a game nobody can see would run on. Such a driver counts only
+// when it was asked for by name.
+static bool HasScreen()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || (StringCompare(driver, "offscreen") != 0 && StringCompare(driver, "dummy") != 0))
+        return true;
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    return requested && StringCompare(requested, driver) == 0;
+}
+
 static void DeleteCore()
 {
     if (NCore::m_pCore) {
@@ -62,6 +74,13 @@ int main(int argc, char** argv)
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         NLog::WriteF("MAIN: SDL_Init failed, cannot open the display: %s\n", SDL_GetError());
+        DeleteCore();
+        return 2;
+    }
+    if (!HasScreen()) {
+        NLog::WriteF("MAIN: No display found: set DISPLAY or WAYLAND_DISPLAY, or run under xvfb-run "
+                     "(SDL offers only its %s video driver)\n", SDL_GetCurrentVideoDriver());
+        SDL_Quit();
         DeleteCore();
         return 2;
     }

@@ -178,4 +178,20 @@ TEST(Main, WithoutDisplayReturnsTwoBeforeTheApplication)
     EXPECT_EQ(std::string::npos, run.m_Out.find("VornMain"));
 }
 
+// Left to itself SDL starts a video driver with no screen when no display is
+// reachable; that is no display either, unless the driver was asked for.
+TEST(Main, ScreenlessFallbackDriverCountsAsNoDisplay)
+{
+    const std::string tmp = RealPath("/tmp");
+    SRun fallback = RunProbe(tmp, {kProbe}, Environment({"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}, {}));
+    EXPECT_EQ(2, fallback.m_Status);
+    EXPECT_NE(std::string::npos, fallback.m_Out.find("MAIN: No display found: "));
+    EXPECT_EQ(std::string::npos, fallback.m_Out.find("VornMain"));
+    EXPECT_EQ(std::string::npos, fallback.m_Out.find("Leaked memory"));
+
+    SRun requested = RunProbe(tmp, {kProbe}, Environment({"DISPLAY", "WAYLAND_DISPLAY"}, {"SDL_VIDEODRIVER=offscreen"}));
+    EXPECT_EQ(1, requested.m_Status);
+    EXPECT_NE(std::string::npos, requested.m_Out.find("PROBE: VornMain(Empty)"));
+}
+
 } // namespace
