@@ -39,6 +39,12 @@ COpenGLDevice::COpenGLDevice()
       m_pIndexData(nullptr),
       m_IndexCount(0)
 {
+    // Nothing is bound yet. Init pushes the whole state; until then, and for
+    // texture units the device cannot reach, the bindings read as none.
+    m_VertexStream = m_IndexStream = m_NormalStream = m_ColorStream = -1;
+    m_VertexShader = m_PixelShader = -1;
+    for (long unit = 0; unit < TEXTURE_UNIT_COUNT; ++unit)
+        m_aTextureStream[unit] = m_aTextureSet[unit] = m_aTexture[unit] = -1;
 }
 
 COpenGLDevice::~COpenGLDevice()

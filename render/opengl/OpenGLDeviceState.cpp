@@ -280,7 +280,8 @@ long COpenGLDevice::EnabledVertexCount() const
     smallest = FoldCount(smallest, buffer, buffer ? buffer->m_Buffer.m_pNormal : nullptr);
     buffer = FindVertexBuffer(m_ColorStream);
     smallest = FoldCount(smallest, buffer, buffer ? buffer->m_Buffer.m_pColor : nullptr);
-    for (long unit = 0; unit < TEXTURE_UNIT_COUNT; ++unit)
+    const long units = m_bMultitexture ? TEXTURE_UNIT_COUNT : 1;
+    for (long unit = 0; unit < units; ++unit)
     {
         long set = m_aTextureSet[unit];
         buffer = FindVertexBuffer(m_aTextureStream[unit]);
@@ -298,6 +299,8 @@ void COpenGLDevice::Draw(long type, long first, long count)
     long available = EnabledVertexCount();
     if (available >= 0 && first + vertices > available)
         return;
+    // A draw that fails by unwinding is reported together with the state of
+    // the client arrays, and the frame goes on.
     try
     {
         glDrawArrays(g_aDrawTable[type], static_cast<GLint>(first), static_cast<GLsizei>(vertices));
