@@ -25,7 +25,7 @@ echo "== sanitizer build"
 # System libraries (D-Bus behind SDL, Mesa) keep some allocations until exit;
 # tests/lsan.supp names them so that only our own leaks are reported.
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
+LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
   run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DNVORN_SANITIZE=ON -DNVORN_BENCH=OFF
 if [ -x tools/fuzz.sh ]; then
   echo "== fuzzing"

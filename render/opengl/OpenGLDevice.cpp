@@ -59,7 +59,11 @@ bool COpenGLDevice::Init(CMode)
         m_aShaderProfiles.Append(CString("ARBvp1_0"));
     if (!m_bMultitexture)
         NLog::Write("opengl: ERROR! ARB_multitexture extentions isn't present. The device will not work without it.\n");
-    NLog::WriteF("Extentions: %s\n", TextOrEmpty(glGetString(GL_EXTENSIONS)));
+    // The extension list outgrows the formatted log's buffer; written in
+    // pieces it reaches the log whole and the line keeps its end.
+    NLog::Write("Extentions: ");
+    NLog::Write(TextOrEmpty(glGetString(GL_EXTENSIONS)));
+    NLog::Write("\n");
     State_SetDefaults(true);
     return true;
 }

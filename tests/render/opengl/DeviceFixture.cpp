@@ -33,7 +33,7 @@ void CDeviceEnvironment::SetUp()
 {
     // SDL loads the D-Bus library for itself and unloads it again when it
     // quits; holding it here keeps it mapped until exit, so that the leak
-    // report can still name it (see lsan.supp).
+    // report can still name it (see tests/lsan.supp).
     dlopen("libdbus-1.so.3", RTLD_NOW);
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     new NCore::CCore;
