@@ -11,6 +11,7 @@
 
 static const int kCell = 16;
 static const int kPixelSize = 14;
+static const int kPixelWidth = 19; // glyphs are drawn wider than they are tall
 static const int kBaseline = 12; // row of the baseline inside a cell
 
 unsigned long FontCellCharacter(int cell)
@@ -40,10 +41,27 @@ struct SCellCoverage
 };
 }
 
+// Text advances a whole cell per character, so glyphs are widened to fill
+// more of their cell: each as wide as it can be while leaving room for its
+// outline, and never narrower than its natural width.
+static bool LoadGlyph(FT_Face face, unsigned long code)
+{
+	for (int width = kPixelWidth; width > kPixelSize; width--)
+	{
+		FT_Set_Pixel_Sizes(face, width, kPixelSize);
+		if (FT_Load_Char(face, code, FT_LOAD_RENDER) != 0)
+			return false;
+		if (static_cast<int>(face->glyph->bitmap.width) <= kCell - 2)
+			return true;
+	}
+	FT_Set_Pixel_Sizes(face, 0, kPixelSize);
+	return FT_Load_Char(face, code, FT_LOAD_RENDER) == 0;
+}
+
 // Rasterises one character into a cell, centred horizontally on its ink.
 static void RenderGlyph(FT_Face face, unsigned long code, SCellCoverage& cell)
 {
-	if (code == 0 || FT_Load_Char(face, code, FT_LOAD_RENDER) != 0)
+	if (code == 0 || !LoadGlyph(face, code))
 		return;
 	const FT_Bitmap& bitmap = face->glyph->bitmap;
 	int left = (kCell - static_cast<int>(bitmap.width)) / 2;
@@ -108,7 +126,6 @@ bool PaintFontSheet(CRaster& raster, const char* fontPath)
 		FT_Done_FreeType(library);
 		return false;
 	}
-	FT_Set_Pixel_Sizes(face, 0, kPixelSize);
 	for (int i = 0; i < 128; i++)
 	{
 		SCellCoverage cell;
