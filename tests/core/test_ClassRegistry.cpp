@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/ClassRegistry.h"
-#include "tests/core/CaptureLog.h"
+#include "tests/support/LogCapture.h"
 
 using namespace NVorn::NClassRegistry;
 
@@ -18,38 +18,29 @@ CClass* CreateFirst() { g_Created++; return new CFirst; }
 CClass* CreateSecond() { g_Created++; return new CSecond; }
 CClass* CreateNothing() { g_Created++; return nullptr; }
 
+std::string Dump()
+{
+    NVorn::NTest::CLogCapture log;
+    DumpClasses();
+    return log.m_Text;
+}
+
 class ClassRegistry : public ::testing::Test
 {
 protected:
     void SetUp() override { Clear(); g_Created = 0; }
     void TearDown() override { Clear(); }
-
-    static std::string Dump()
-    {
-        CCaptureLog log;
-        DumpClasses();
-        return log.m_Text;
-    }
-
-    static void ExpectEmpty()
-    {
-        EXPECT_EQ(nullptr, m_pFirstClass);
-        EXPECT_EQ(nullptr, FindHandle("CFirst"));
-        EXPECT_EQ(nullptr, FindHandleByTag("3D Device"));
-        EXPECT_EQ(nullptr, CreateByName("CFirst"));
-        EXPECT_EQ(nullptr, CreateByTag("3D Device"));
-        EXPECT_EQ("Registerd classes:\n", Dump());
-    }
 };
 
-TEST_F(ClassRegistry, EmptyAndClearedRegistryFindNothing)
+TEST_F(ClassRegistry, ClearedRegistryFindsNothing)
 {
-    ExpectEmpty();
-    EXPECT_EQ(nullptr, CreateByHandle(nullptr));
     Register("CFirst", "3D Device", CreateFirst);
-    Register("CSecond", "2D", CreateSecond);
     Clear();
-    ExpectEmpty();
+    EXPECT_EQ(nullptr, m_pFirstClass);
+    EXPECT_EQ(nullptr, CreateByName("CFirst"));
+    EXPECT_EQ(nullptr, CreateByTag("3D Device"));
+    EXPECT_EQ(nullptr, CreateByHandle(nullptr));
+    EXPECT_EQ("Registerd classes:\n", Dump());
     EXPECT_EQ(0, g_Created);
 }
 
@@ -70,20 +61,15 @@ TEST_F(ClassRegistry, NewestRegistrationWins)
     EXPECT_STREQ("Other", FindHandle("CFirst")->m_aTag);
 }
 
-TEST_F(ClassRegistry, LookupsAreExact)
+TEST_F(ClassRegistry, LookupsAreExactAndCreationResultIsPassedOn)
 {
     Register("CFirst", "3D Device", CreateFirst);
-    EXPECT_EQ(nullptr, FindHandleByTag("3d device"));
-    EXPECT_EQ(nullptr, FindHandleByTag("3D Devic"));
-    EXPECT_EQ(nullptr, FindHandleByTag("3D Device "));
+    for (const char* tag : {"3d device", "3D Devic", "3D Device ", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(nullptr, FindHandleByTag(tag)) << (tag ? tag : "null");
     EXPECT_EQ(nullptr, FindHandle("3D Device"));    // names and tags are separate keys
     EXPECT_EQ(nullptr, FindHandle(nullptr));
-    EXPECT_EQ(nullptr, FindHandleByTag(nullptr));
     EXPECT_EQ(0, g_Created);
-}
 
-TEST_F(ClassRegistry, CreationResultIsPassedOn)
-{
     Register("CNothing", "Empty", CreateNothing);
     Register("CNoFunction", "None", nullptr);
     EXPECT_EQ(nullptr, CreateByName("CNothing"));

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <tuple>
 #include <vector>
 
 #include "core/Core.h"
@@ -10,21 +11,12 @@ using namespace NVorn::NCore;
 
 namespace {
 
-struct SKey
-{
-    int32_t m_Type;
-    int32_t m_Key;
-    int32_t m_Char;
-    bool operator==(const SKey& other) const
-    {
-        return m_Type == other.m_Type && m_Key == other.m_Key && m_Char == other.m_Char;
-    }
-};
+// One engine message as (type, key code, typed character).
+typedef std::tuple<int32_t, int32_t, int32_t> SKey;
+typedef std::vector<SKey> Keys;
 
-void PrintTo(const SKey& key, std::ostream* os)
-{
-    *os << "{" << key.m_Type << ", " << key.m_Key << ", " << key.m_Char << "}";
-}
+const int32_t DOWN = MSG_KEYDOWN;
+const int32_t UP = MSG_KEYUP;
 
 // The key pump over SDL's real event queue; events are fed with SDL_PushEvent.
 class KeyPump : public ::testing::Test
@@ -47,7 +39,6 @@ protected:
     static void PushKey(Uint32 type, SDL_Keycode sym, Uint16 mod = KMOD_NONE, Uint8 repeat = 0)
     {
         SDL_Event event = {};
-        event.type = type;
         event.key.type = type;
         event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
         event.key.repeat = repeat;
@@ -62,13 +53,13 @@ protected:
         PushKey(SDL_KEYUP, sym, mod);
     }
 
-    // Runs one pump and takes every queued message out as (type, key, char).
-    std::vector<SKey> Pump()
+    // Runs one pump and takes every queued message out.
+    Keys Pump()
     {
         EXPECT_TRUE(m_pTestCore->OSPreUpdate());
-        std::vector<SKey> keys;
+        Keys keys;
         while (CMessage* message = m_pTestCore->GetCurrentMessage()) {
-            keys.push_back({message->m_Type, message->m_aParam[0], message->m_aParam[1]});
+            keys.emplace_back(message->m_Type, message->m_aParam[0], message->m_aParam[1]);
             m_pTestCore->DiscardCurrentMessage();
         }
         return keys;
@@ -77,16 +68,13 @@ protected:
     CCore* m_pTestCore = nullptr;
 };
 
-const int32_t DOWN = MSG_KEYDOWN;
-const int32_t UP = MSG_KEYUP;
-
 TEST_F(KeyPump, LettersGiveUpperCaseCodeAndTypedCharacter)
 {
     Press(SDLK_q);
     Press(SDLK_q, KMOD_LSHIFT);
     Press(SDLK_a, KMOD_CAPS);
     Press(SDLK_z, KMOD_CAPS | KMOD_RSHIFT);
-    const std::vector<SKey> expected = {
+    const Keys expected = {
         {DOWN, 81, 113}, {UP, 81, 113},
         {DOWN, 81, 81},  {UP, 81, 81},
         {DOWN, 65, 65},  {UP, 65, 65},
@@ -97,21 +85,15 @@ TEST_F(KeyPump, LettersGiveUpperCaseCodeAndTypedCharacter)
 
 TEST_F(KeyPump, SpecialKeysMapToEngineCodes)
 {
-    PushKey(SDL_KEYDOWN, SDLK_LEFT);
-    PushKey(SDL_KEYDOWN, SDLK_RIGHT);
-    PushKey(SDL_KEYDOWN, SDLK_UP);
-    PushKey(SDL_KEYDOWN, SDLK_DOWN);
-    PushKey(SDL_KEYDOWN, SDLK_F1);
-    PushKey(SDL_KEYDOWN, SDLK_F4);
-    PushKey(SDL_KEYDOWN, SDLK_F12);
+    for (SDL_Keycode sym : {SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_F1, SDLK_F4, SDLK_F12})
+        PushKey(SDL_KEYDOWN, sym);
     PushKey(SDL_KEYDOWN, SDLK_SPACE, KMOD_LSHIFT);
     PushKey(SDL_KEYDOWN, SDLK_7);
     PushKey(SDL_KEYDOWN, SDLK_ESCAPE);
     // Keys that type no character and have no engine code give nothing.
-    PushKey(SDL_KEYDOWN, SDLK_LSHIFT);
-    PushKey(SDL_KEYDOWN, SDLK_HOME);
-    PushKey(SDL_KEYDOWN, SDLK_UNKNOWN);
-    const std::vector<SKey> expected = {
+    for (SDL_Keycode sym : {SDLK_LSHIFT, SDLK_HOME, SDLK_UNKNOWN})
+        PushKey(SDL_KEYDOWN, sym);
+    const Keys expected = {
         {DOWN, 37, 0},  {DOWN, 39, 0},  {DOWN, 38, 0},  {DOWN, 40, 0},
         {DOWN, 112, 0}, {DOWN, 115, 0}, {DOWN, 123, 0},
         {DOWN, 32, 32}, {DOWN, 55, 55}, {DOWN, 27, 27},
@@ -124,10 +106,10 @@ TEST_F(KeyPump, HeldKeyGivesOneDownMessage)
     PushKey(SDL_KEYDOWN, SDLK_SPACE);
     PushKey(SDL_KEYDOWN, SDLK_SPACE, KMOD_NONE, 1);
     PushKey(SDL_KEYDOWN, SDLK_SPACE, KMOD_NONE, 1);
-    EXPECT_EQ(std::vector<SKey>({{DOWN, 32, 32}}), Pump());
+    EXPECT_EQ(Keys({{DOWN, 32, 32}}), Pump());
     PushKey(SDL_KEYDOWN, SDLK_SPACE, KMOD_NONE, 1);
     PushKey(SDL_KEYUP, SDLK_SPACE);
-    EXPECT_EQ(std::vector<SKey>({{UP, 32, 32}}), Pump());
+    EXPECT_EQ(Keys({{UP, 32, 32}}), Pump());
     EXPECT_TRUE(Pump().empty());
 }
 
@@ -135,24 +117,29 @@ TEST_F(KeyPump, QuitComesAheadOfPendingKeysOnce)
 {
     Press(SDLK_LEFT);
     QuitEventHandler();
-    const std::vector<SKey> expected = {{MSG_QUIT, 0, 0}, {DOWN, 37, 0}, {UP, 37, 0}};
-    EXPECT_EQ(expected, Pump());
+    EXPECT_EQ(Keys({{MSG_QUIT, 0, 0}, {DOWN, 37, 0}, {UP, 37, 0}}), Pump());
     EXPECT_EQ(0, g_QuitRequest);
     EXPECT_TRUE(Pump().empty());
 }
 
-TEST_F(KeyPump, OtherEventsStayInSdlQueue)
+TEST_F(KeyPump, OtherEventsStayInSdlQueueAndManyKeysFitOnePump)
 {
     SDL_Event user = {};
     user.type = SDL_USEREVENT;
     user.user.code = 7;
     ASSERT_EQ(1, SDL_PushEvent(&user));
-    PushKey(SDL_KEYDOWN, SDLK_x);
+    for (int i = 0; i < 50; i++)
+        Press(SDLK_a + i % 26);
     SDL_Event quit = {};
     quit.type = SDL_QUIT;
     ASSERT_EQ(1, SDL_PushEvent(&quit));
 
-    EXPECT_EQ(std::vector<SKey>({{DOWN, 88, 120}}), Pump());
+    const Keys keys = Pump();
+    ASSERT_EQ(100u, keys.size());
+    for (int i = 0; i < 50; i++) {
+        EXPECT_EQ(SKey(DOWN, 65 + i % 26, 97 + i % 26), keys[2 * i]);
+        EXPECT_EQ(SKey(UP, 65 + i % 26, 97 + i % 26), keys[2 * i + 1]);
+    }
 
     SDL_Event left[4];
     ASSERT_EQ(2, SDL_PeepEvents(left, 4, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT));
@@ -161,18 +148,6 @@ TEST_F(KeyPump, OtherEventsStayInSdlQueue)
     EXPECT_EQ(SDL_QUIT, left[1].type);
     // The pump leaves the quit event to the display device: no request yet.
     EXPECT_EQ(0, g_QuitRequest);
-}
-
-TEST_F(KeyPump, ManyKeysInOnePump)
-{
-    for (int i = 0; i < 50; i++)
-        Press(SDLK_a + i % 26);
-    const std::vector<SKey> keys = Pump();
-    ASSERT_EQ(100u, keys.size());
-    for (int i = 0; i < 50; i++) {
-        EXPECT_EQ((SKey{DOWN, 65 + i % 26, 97 + i % 26}), keys[2 * i]);
-        EXPECT_EQ((SKey{UP, 65 + i % 26, 97 + i % 26}), keys[2 * i + 1]);
-    }
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 
 #include "foundation/Log.h"
 #include "foundation/StdOutLogger.h"
-#include "CaptureLogger.h"
+#include "tests/support/LogCapture.h"
 
 using namespace NVorn;
 
@@ -25,64 +25,48 @@ namespace
 TEST(Log, FanOutOrderAndDetach)
 {
     std::string trace;
+    auto written = [&trace]() { trace.clear(); NLog::Write("x"); return trace; };
     CTagLogger a(trace, 'a'), b(trace, 'b'), c(trace, 'c'), stranger(trace, 's');
     NLog::Attach(&a);
     NLog::Attach(&b);
     NLog::Attach(&c);
-    NLog::Write("x");
-    EXPECT_EQ(trace, "cba");
+    EXPECT_EQ(written(), "cba");
 
     NLog::Detach(&stranger);
     NLog::Detach(&b); // middle
-    trace.clear();
-    NLog::Write("x");
-    EXPECT_EQ(trace, "ca");
-
+    EXPECT_EQ(written(), "ca");
     NLog::Detach(&c); // head
     NLog::Attach(&b);
     NLog::Detach(&a); // tail
-    trace.clear();
-    NLog::Write("x");
-    EXPECT_EQ(trace, "b");
+    EXPECT_EQ(written(), "b");
 
     // Attaching an attached sink leaves the list as it is (no loop).
     NLog::Attach(&a);
     NLog::Attach(&b);
-    trace.clear();
-    NLog::Write("x");
-    EXPECT_EQ(trace, "ab");
+    EXPECT_EQ(written(), "ab");
 
     NLog::Detach(&a);
     NLog::Detach(&b);
     EXPECT_EQ(NLog::m_pFirst, nullptr);
 }
 
-TEST(Log, WriteFFormatsOnceAndTruncates)
+TEST(Log, WriteFTruncatesAndStdOutLoggerPrintsTextUnchanged)
 {
-    CCaptureLogger capture;
-    NLog::WriteF("%d%% done\n", 50);
-    EXPECT_EQ(capture.m_Text, "50% done\n");
+    NTest::CLogCapture capture;
+    NLog::WriteF("%s", std::string(5000, 'q').c_str());
+    EXPECT_EQ(capture.m_Text, std::string(4095, 'q'));
 
     capture.m_Text.clear();
-    std::string longText(5000, 'q');
-    NLog::WriteF("%s", longText.c_str());
-    EXPECT_EQ(capture.m_Text, std::string(4095, 'q'));
-}
-
-TEST(Log, StdOutLoggerAnnouncesItselfAndPrintsTextUnchanged)
-{
-    CCaptureLogger capture;
     testing::internal::CaptureStdout();
     {
         CStdOutLogger logger;
         NLog::WriteF("100%% sure, %s\n", "%d stays");
     }
-    std::string printed = testing::internal::GetCapturedStdout();
     const char* expected =
         "CStdOutLogger attached\n"
         "100% sure, %d stays\n"
         "CStdOutLogger deattching\n";
-    EXPECT_EQ(printed, expected);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
     EXPECT_EQ(capture.m_Text, expected);
     EXPECT_EQ(NLog::m_pFirst, &capture);
 }

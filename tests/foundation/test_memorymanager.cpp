@@ -3,7 +3,7 @@
 #include <string>
 
 #include "foundation/MemoryManager.h"
-#include "CaptureLogger.h"
+#include "tests/support/LogCapture.h"
 
 using namespace NVorn;
 
@@ -22,73 +22,54 @@ namespace
         snprintf(row, sizeof row, "%-80s %10ld KiB %10ld B%s\n", label, kib, bytes, tail);
         return row;
     }
+
+    std::string Dump()
+    {
+        NTest::CLogCapture capture;
+        NMemoryManager::DumpMemInfo();
+        return capture.m_Text;
+    }
 }
 
 TEST(MemoryManager, LeakReportListsBlocksNewestFirst)
 {
-    {
-        CCaptureLogger capture;
-        NMemoryManager::DumpMemInfo();
-        EXPECT_EQ(capture.m_Text, "\nLeaked memory: 0 KiB, 0 blocks\n");
-    }
+    EXPECT_EQ(Dump(), "\nLeaked memory: 0 KiB, 0 blocks\n");
     void* a = NMemoryManager::Allocate(1536, "main", 7);
-    {
-        CCaptureLogger capture;
-        NMemoryManager::DumpMemInfo();
-        std::string expected = "\nLeaked memory: 1 KiB, 1 blocks\nDumping blocks to logger\n";
-        expected += std::string("main(7)") + std::string(73, ' ') + "          1 KiB       1536 B\n";
-        EXPECT_EQ(capture.m_Text, expected);
-    }
+    EXPECT_EQ(Dump(), "\nLeaked memory: 1 KiB, 1 blocks\nDumping blocks to logger\n"
+                      "main(7)" + std::string(73, ' ') + "          1 KiB       1536 B\n");
 
+    // 1636 bytes round down to 1 KiB; a small block shows 0 KiB.
     void* b = NMemoryManager::Allocate(100, nullptr, 9);
-    {
-        CCaptureLogger capture;
-        NMemoryManager::DumpMemInfo();
-        // 1636 bytes round down to 1 KiB; a small block shows 0 KiB.
-        EXPECT_EQ(capture.m_Text, "\nLeaked memory: 1 KiB, 2 blocks\nDumping blocks to logger\n" +
-                                  Row("(9)", 0, 100) + Row("main(7)", 1, 1536));
-    }
+    EXPECT_EQ(Dump(), "\nLeaked memory: 1 KiB, 2 blocks\nDumping blocks to logger\n" +
+                      Row("(9)", 0, 100) + Row("main(7)", 1, 1536));
     NMemoryManager::Free(b);
     NMemoryManager::Free(a);
     EXPECT_EQ(NMemoryManager::g_AllocatedBlocks, 0);
     EXPECT_EQ(NMemoryManager::m_pFirst, nullptr);
 }
 
-TEST(MemoryManager, FreeingAnyBlockKeepsTheListConsistent)
+TEST(MemoryManager, FreeingAnyBlockKeepsListAndStatisticsConsistent)
 {
-    using NMemoryManager::SBlockHeader;
+    NMemoryManager::g_MemPeak = 0;
+    NMemoryManager::g_LargestBlock = 0;
     void* p[4];
     for (int i = 0; i < 4; ++i)
-        p[i] = NMemoryManager::Allocate(8 * (i + 1), "list", i);
+        p[i] = NMemoryManager::Allocate(100 * (i + 1), "list", i);
     NMemoryManager::Free(p[1]); // middle
     NMemoryManager::Free(p[3]); // head
     NMemoryManager::Free(p[0]); // tail
 
-    SBlockHeader* head = NMemoryManager::m_pFirst;
+    NMemoryManager::SBlockHeader* head = NMemoryManager::m_pFirst;
     ASSERT_NE(head, nullptr);
     EXPECT_EQ(head->m_Line, 2);
     EXPECT_EQ(head->m_pPrev, nullptr);
     EXPECT_EQ(head->m_pNext, nullptr);
     EXPECT_EQ(NMemoryManager::g_AllocatedBlocks, 1);
-    EXPECT_EQ(NMemoryManager::g_AllocatedSize, 24);
+    EXPECT_EQ(NMemoryManager::g_AllocatedSize, 300);
+    EXPECT_EQ(NMemoryManager::g_MemPeak, 1000);
+    EXPECT_EQ(NMemoryManager::g_LargestBlock, 400);
     NMemoryManager::Free(p[2]);
     EXPECT_EQ(NMemoryManager::m_pFirst, nullptr);
-}
-
-TEST(MemoryManager, StatisticsTrackPeakAndLargest)
-{
-    NMemoryManager::g_MemPeak = 0;
-    NMemoryManager::g_LargestBlock = 0;
-    void* a = NMemoryManager::Allocate(100, "a", 1);
-    void* b = NMemoryManager::Allocate(300, "b", 2);
-    void* c = NMemoryManager::Allocate(200, "c", 3);
-    NMemoryManager::Free(b);
-    EXPECT_EQ(NMemoryManager::g_AllocatedSize, 300);
-    EXPECT_EQ(NMemoryManager::g_MemPeak, 600);
-    EXPECT_EQ(NMemoryManager::g_LargestBlock, 300);
-    EXPECT_NE(NMemoryManager::g_Inited, 0);
-    NMemoryManager::Free(a);
-    NMemoryManager::Free(c);
 }
 
 TEST(MemoryManager, BadRequestsFailCleanlyAndLongSitesAreTruncated)
@@ -111,7 +92,7 @@ TEST(MemoryManager, CheckMemoryFindsOverwrittenGuards)
 {
     unsigned char* intact = (unsigned char*)NMemoryManager::Allocate(10, "intact", 1);
     unsigned char* damaged = (unsigned char*)NMemoryManager::Allocate(2000, "damaged", 2);
-    CCaptureLogger capture;
+    NTest::CLogCapture capture;
     EXPECT_TRUE(NMemoryManager::CheckMemory(true));
     EXPECT_TRUE(NMemoryManager::CheckMemory(false));
 
