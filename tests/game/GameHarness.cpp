@@ -96,6 +96,16 @@ void ReadEveryFrame(bool on)
 
 static int g_Started = 0;   // 0 not tried, 1 running, -1 failed
 
+namespace
+{
+class CStopGameEnvironment : public ::testing::Environment
+{
+public:
+	void TearDown() override { StopGame(); }
+};
+::testing::Environment* const g_pStopGame = ::testing::AddGlobalTestEnvironment(new CStopGameEnvironment);
+}
+
 bool StartGame(const char* folder)
 {
 	if (g_Started != 0)

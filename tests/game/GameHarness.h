@@ -1,12 +1,14 @@
-// Helpers for tests and benchmarks that drive the real game in-process: the
-// core, the window system and the game's own setup, frames run one at a
-// time with a fixed frame time, keys pushed as window-system key events,
-// frames read back from the framebuffer, and a reference copy of the
-// engine's random sequence to check what the game drew from it.
+// Helpers for tests that drive the real game in-process: the core, the
+// window system and the game's own setup, frames run one at a time with a
+// fixed frame time, keys pushed as window-system key events, frames read
+// back from the framebuffer, and a reference copy of the engine's random
+// sequence to check what the game drew from it. A program linking these
+// helpers shuts the game down after its last test.
 #ifndef NVORN_TESTS_GAME_GAMEHARNESS_H
 #define NVORN_TESTS_GAME_GAMEHARNESS_H
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
@@ -16,6 +18,7 @@ class CAsteroid;
 namespace NGameTest
 {
 const float FRAME_TIME = 1.0f / 60;
+const int CLEAR_R = 13, CLEAR_G = 13, CLEAR_B = 26;   // the clear colour (0.05, 0.05, 0.1) in bytes
 
 // The engine's generator as documented: value i (1-based) of the sequence.
 class CReferenceRandom
@@ -71,6 +74,19 @@ void ClearWorldExceptShip();
 CAsteroid* AddRock(long level, float x, float y, float vx, float vy);
 int CountBullets();
 int CountRocks(long level);   // -1: any level
+
+// Base of the tests that drive the game: skipped without a display, run on
+// the game started in the textures' folder.
+class CGameTest : public ::testing::Test
+{
+protected:
+	void SetUp() override
+	{
+		if (!HaveDisplay())
+			GTEST_SKIP() << "no display: run under xvfb-run";
+		ASSERT_TRUE(StartGame());
+	}
+};
 }
 
 #endif

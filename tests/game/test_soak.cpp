@@ -8,8 +8,6 @@
 #include "game/GameObject.h"
 #include "game/Vorn.h"
 
-#include <gtest/gtest.h>
-
 #include <GL/gl.h>
 
 #include <cstdio>
@@ -20,13 +18,6 @@ using namespace NGameTest;
 
 namespace
 {
-class CGameEnvironment : public ::testing::Environment
-{
-public:
-	void TearDown() override { StopGame(); }
-};
-::testing::Environment* const g_pEnvironment = ::testing::AddGlobalTestEnvironment(new CGameEnvironment);
-
 #ifdef NVORN_SANITIZED_BUILD
 const int FRAMES = 3000;
 const int DRAW_EVERY = 5;
@@ -58,13 +49,14 @@ double HeapInUse()
 	}
 	return ::testing::AssertionSuccess();
 }
+
+class Soak : public CGameTest
+{
+};
 }
 
-TEST(Soak, RandomKeysForManyFrames)
+TEST_F(Soak, RandomKeysForManyFrames)
 {
-	if (!HaveDisplay())
-		GTEST_SKIP() << "no display: run under xvfb-run";
-	ASSERT_TRUE(StartGame());
 	ReadEveryFrame(false);
 
 	std::mt19937 random(20261206);

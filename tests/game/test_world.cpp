@@ -9,19 +9,10 @@
 #include "game/Player.h"
 #include "game/Vorn.h"
 
-#include <gtest/gtest.h>
-
 using namespace NGameTest;
 
 namespace
 {
-class CGameEnvironment : public ::testing::Environment
-{
-public:
-	void TearDown() override { StopGame(); }
-};
-::testing::Environment* const g_pEnvironment = ::testing::AddGlobalTestEnvironment(new CGameEnvironment);
-
 const float PI = 3.14159265f;
 
 float Wrapped(float value, float size)
@@ -33,35 +24,39 @@ float Wrapped(float value, float size)
 	return value;
 }
 
-// What a rock built from values first .. first + 5 of the sequence holds.
-struct SExpectedRock
+// The first ten objects are the big rocks built from value first on, six
+// values each (spin, direction, distance from the centre, velocity), then
+// moved for dt seconds.
+void ExpectRocksFrom(CReferenceRandom& ref, long first, float dt)
 {
-	float spin, x, y, vx, vy;
-};
-
-SExpectedRock ExpectRock(CReferenceRandom& ref, long first)
-{
-	SExpectedRock rock;
-	rock.spin = ref.Value(first) - 0.5f;
-	float dx = 2 * (ref.Value(first + 1) - 0.5f);
-	float dy = 2 * (ref.Value(first + 2) - 0.5f);
-	float s = ref.Value(first + 3) * 400 + 200;
-	rock.x = 320 + dx * s;
-	rock.y = 240 + dy * s;
-	rock.vx = (ref.Value(first + 4) - 0.5f) * 10;
-	rock.vy = (ref.Value(first + 5) - 0.5f) * 10;
-	return rock;
+	for (int r = 0; r < 10; r++)
+	{
+		SCOPED_TRACE(r);
+		CAsteroid* rock = dynamic_cast<CAsteroid*>(g_lObjects[r]);
+		ASSERT_NE(rock, nullptr);
+		long v = first + 6 * r;
+		float dx = 2 * (ref.Value(v + 1) - 0.5f), dy = 2 * (ref.Value(v + 2) - 0.5f);
+		float s = ref.Value(v + 3) * 400 + 200;
+		float vx = (ref.Value(v + 4) - 0.5f) * 10, vy = (ref.Value(v + 5) - 0.5f) * 10;
+		EXPECT_EQ(rock->m_Level, 0);
+		EXPECT_EQ(rock->m_iTexture, g_iTex_Roid[0]);
+		EXPECT_FLOAT_EQ(rock->m_fSpin, ref.Value(v) - 0.5f);
+		EXPECT_FLOAT_EQ(rock->m_Vel.x, vx);
+		EXPECT_FLOAT_EQ(rock->m_Vel.y, vy);
+		EXPECT_FLOAT_EQ(rock->m_Pos.x, Wrapped(320 + dx * s + vx * dt, 640));
+		EXPECT_FLOAT_EQ(rock->m_Pos.y, Wrapped(240 + dy * s + vy * dt, 480));
+	}
 }
 
-#define SKIP_WITHOUT_DISPLAY() \
-	if (!HaveDisplay()) GTEST_SKIP() << "no display: run under xvfb-run"
+class World : public CGameTest
+{
+};
 }
 
 // Must stay the first test of this program: it sees the generator as
 // static initialisation left it.
-TEST(World, StarsAndTheFirstWorldFollowTheRandomSequence)
+TEST_F(World, StarsAndTheFirstWorldFollowTheRandomSequence)
 {
-	SKIP_WITHOUT_DISPLAY();
 	CReferenceRandom ref;
 	for (int i = 0; i < STAR_COUNT; i++)
 	{
@@ -72,72 +67,29 @@ TEST(World, StarsAndTheFirstWorldFollowTheRandomSequence)
 		EXPECT_EQ(g_aStars[i].m_fAngle, (ref.Value(4 * i + 4) * PI) * 2);
 	}
 
-	ASSERT_TRUE(StartGame());
 	EXPECT_EQ(g_FrameTime, 0.0f);
 	RunFrame();   // builds the world; with a frame time of 0 nothing moves, but rocks wrap in
 	ASSERT_EQ(g_lObjects.m_Length, 11);
-	for (int r = 0; r < 10; r++)
-	{
-		SCOPED_TRACE(r);
-		CAsteroid* rock = dynamic_cast<CAsteroid*>(g_lObjects[r]);
-		ASSERT_NE(rock, nullptr);
-		SExpectedRock expected = ExpectRock(ref, 1201 + 6 * r);
-		EXPECT_EQ(rock->m_Level, 0);
-		EXPECT_EQ(rock->m_fRadius, 32);
-		EXPECT_EQ(rock->m_Flags, OBJFLAG_HITPLAYER | OBJFLAG_HITBULLET);
-		EXPECT_EQ(rock->m_iTexture, g_iTex_Roid[0]);
-		EXPECT_FLOAT_EQ(rock->m_fSpin, expected.spin);
-		EXPECT_FLOAT_EQ(rock->m_Pos.x, Wrapped(expected.x, 640));
-		EXPECT_FLOAT_EQ(rock->m_Pos.y, Wrapped(expected.y, 480));
-		EXPECT_FLOAT_EQ(rock->m_Vel.x, expected.vx);
-		EXPECT_FLOAT_EQ(rock->m_Vel.y, expected.vy);
-		EXPECT_EQ(rock->m_fAngle, 0.0f);
-	}
+	ExpectRocksFrom(ref, 1201, 0);
 	ASSERT_EQ(g_lObjects[10], g_pPlayer);
 	EXPECT_EQ(g_pPlayer->m_Pos.x, 320);
 	EXPECT_EQ(g_pPlayer->m_Pos.y, 240);
 	EXPECT_EQ(g_pPlayer->m_fAngle, 0);
-	EXPECT_EQ(g_pPlayer->m_fRadius, 24);
-	EXPECT_EQ(g_pPlayer->m_iTexture, g_iTex_Ship);
-	// The first rock layout is the one every game starts with.
 	EXPECT_EQ(SyncRandom(ref), 1261 + 3);
-}
-
-TEST(World, ARestartTakesExactlySixtyValues)
-{
-	SKIP_WITHOUT_DISPLAY();
-	ASSERT_TRUE(StartGame());
-	CReferenceRandom ref;
-	long next = SyncRandom(ref);
-	ASSERT_GT(next, 0);
-	g_Restart = 1;
-	RunFrame();
-	EXPECT_EQ(g_Restart, 0);
-	ASSERT_EQ(CountRocks(0), 10);
-	ASSERT_EQ(CountRocks(-1), 10) << "a rock was split in the restart frame";
-	for (int r = 0; r < 10; r++)
-	{
-		SExpectedRock expected = ExpectRock(ref, next + 6 * r);
-		CAsteroid* rock = dynamic_cast<CAsteroid*>(g_lObjects[r]);
-		EXPECT_FLOAT_EQ(rock->m_fSpin, expected.spin);
-		EXPECT_FLOAT_EQ(rock->m_Vel.x, expected.vx);
-		EXPECT_FLOAT_EQ(rock->m_Vel.y, expected.vy);
-	}
-	EXPECT_EQ(SyncRandom(ref), next + 60 + 3);
 }
 
 namespace
 {
 // Each play test starts from an empty field with the ship at the centre and
 // no key held.
-class Play : public ::testing::Test
+class Play : public CGameTest
 {
 protected:
 	void SetUp() override
 	{
-		if (!HaveDisplay())
-			GTEST_SKIP() << "no display: run under xvfb-run";
-		ASSERT_TRUE(StartGame());
+		CGameTest::SetUp();
+		if (IsSkipped() || HasFatalFailure())
+			return;
 		ReleaseKeys();
 		ClearWorldExceptShip();
 		ASSERT_EQ(g_FrameTime, FRAME_TIME);
@@ -149,6 +101,17 @@ protected:
 		for (SDL_Keycode key : {SDLK_UP, SDLK_LEFT, SDLK_RIGHT, SDLK_SPACE})
 			PushKey(key, false);
 		RunFrame();
+		RunFrame();
+	}
+
+	// Key down, pumped in one frame and held for frames more; the key-up is
+	// pumped in the frame after.
+	static void Hold(SDL_Keycode key, int frames)
+	{
+		PushKey(key, true);
+		for (int i = 0; i <= frames; i++)
+			RunFrame();
+		PushKey(key, false);
 		RunFrame();
 	}
 
@@ -194,32 +157,17 @@ TEST_F(Play, ThrustMovesTheShipUpTheScreenAndTheArrowsTurnIt)
 		RunFrame();
 	EXPECT_EQ(g_pPlayer->m_Vel.y, speed);
 
-	PushKey(SDLK_LEFT, true);
-	RunFrame();
-	for (int i = 0; i < 12; i++)
-		RunFrame();
-	PushKey(SDLK_LEFT, false);
-	RunFrame();
+	Hold(SDLK_LEFT, 12);
 	EXPECT_NEAR(g_pPlayer->m_fAngle, -5 * FRAME_TIME * 13, 1e-4);
-	PushKey(SDLK_RIGHT, true);
-	RunFrame();
-	for (int i = 0; i < 25; i++)
-		RunFrame();
-	PushKey(SDLK_RIGHT, false);
-	RunFrame();
+	Hold(SDLK_RIGHT, 25);
 	EXPECT_NEAR(g_pPlayer->m_fAngle, 5 * FRAME_TIME * 13, 1e-4);
-
 	// Facing right, thrust pushes toward larger x.
 	float vx = g_pPlayer->m_Vel.x;
-	PushKey(SDLK_UP, true);
-	RunFrame();
-	RunFrame();
-	PushKey(SDLK_UP, false);
-	RunFrame();
+	Hold(SDLK_UP, 1);
 	EXPECT_GT(g_pPlayer->m_Vel.x, vx);
 }
 
-TEST_F(Play, OneShotPerPressHoweverLongTheKeyIsHeld)
+TEST_F(Play, OneShotPerPressHoweverLongTheKeyIsHeldLivingForItsSecond)
 {
 	PushKey(SDLK_SPACE, true);
 	RunFrame();
@@ -234,18 +182,25 @@ TEST_F(Play, OneShotPerPressHoweverLongTheKeyIsHeld)
 	EXPECT_NEAR(bullet->m_Pos.y, 240 - 32 - 400 * FRAME_TIME, 1e-3);
 	EXPECT_NEAR(bullet->m_Vel.y, -400, 1e-3);
 	EXPECT_NEAR(bullet->m_Vel.x, 0, 1e-3);
-	for (int i = 0; i < 40; i++)
+
+	// The key stays down: no second shot, and the first ends on the same
+	// countdown as its own, in the same single precision.
+	float life = 1.0f - FRAME_TIME;
+	int frames = 0;
+	for (life -= FRAME_TIME; life >= 0; life -= FRAME_TIME)
+	{
 		RunFrame();
-	EXPECT_EQ(CountBullets(), 1);
+		frames++;
+		ASSERT_EQ(CountBullets(), 1) << "after " << frames << " more frames";
+	}
+	RunFrame();
+	EXPECT_EQ(CountBullets(), 0);
+	EXPECT_NEAR(frames + 1, 60, 1) << "frames until the shot is gone";
 
 	PushKey(SDLK_SPACE, false);
 	RunFrame();
-	PushKey(SDLK_SPACE, true);
-	RunFrame();
-	RunFrame();
-	EXPECT_EQ(CountBullets(), 2);
-	PushKey(SDLK_SPACE, false);
-	RunFrame();
+	Hold(SDLK_SPACE, 1);
+	EXPECT_EQ(CountBullets(), 1);
 
 	// Pressed and released before the ship's next update: no shot.
 	for (int i = 0; i < 70; i++)
@@ -258,29 +213,7 @@ TEST_F(Play, OneShotPerPressHoweverLongTheKeyIsHeld)
 	EXPECT_EQ(CountBullets(), 0);
 }
 
-TEST_F(Play, AShotLivesForItsSecondAndThenDisappears)
-{
-	Fire();
-	RunFrame();
-	ASSERT_EQ(CountBullets(), 1);
-	// The same countdown as the shot's, in the same single precision.
-	float life = 1.0f - FRAME_TIME;
-	int frames = 0;
-	while (true)
-	{
-		life -= FRAME_TIME;
-		RunFrame();
-		frames++;
-		if (life < 0)
-			break;
-		ASSERT_EQ(CountBullets(), 1) << "after " << frames << " more frames";
-	}
-	EXPECT_EQ(CountBullets(), 0);
-	EXPECT_GE(frames, 59);
-	EXPECT_LE(frames, 61);
-}
-
-TEST_F(Play, AShotSplitsABigRockIntoThreeMediumOnesAtItsPlace)
+TEST_F(Play, AShotSplitsABigRockIntoThreeMediumOnesAndASmallRockLeavesNothing)
 {
 	CReferenceRandom ref;
 	CAsteroid* rock = AddRock(0, 320, 110, 6, -3);
@@ -320,10 +253,8 @@ TEST_F(Play, AShotSplitsABigRockIntoThreeMediumOnesAtItsPlace)
 		EXPECT_NEAR(child->m_Pos.y, place.y + vy * FRAME_TIME, 1e-3);
 	}
 	EXPECT_EQ(SyncRandom(ref), next + 18 + 3);
-}
 
-TEST_F(Play, ASmallRockLeavesNothing)
-{
+	ClearWorldExceptShip();
 	AddRock(2, 320, 150, 0, 0);
 	Fire();
 	for (int i = 0; i < 40 && CountRocks(-1) > 0; i++)
@@ -333,8 +264,9 @@ TEST_F(Play, ASmallRockLeavesNothing)
 	EXPECT_EQ(g_lObjects.m_Length, 1);
 }
 
-TEST_F(Play, TheShipTouchingARockRestartsTheWorldInTheNextFrame)
+TEST_F(Play, TheShipTouchingARockRestartsTheWorldInTheNextFrameFromSixtyValues)
 {
+	CReferenceRandom ref;
 	CAsteroid* rock = AddRock(0, 320 + 56, 240, 0, 0);
 	RunFrame();
 	EXPECT_EQ(g_Restart, 0) << "centres 56 apart do not touch";
@@ -348,15 +280,18 @@ TEST_F(Play, TheShipTouchingARockRestartsTheWorldInTheNextFrame)
 	EXPECT_EQ(CountRocks(1), 3);
 	EXPECT_FALSE(ShipShownAt(ReadFront(), 320, 240)) << "a hit ship is not drawn";
 
+	long next = SyncRandom(ref);
+	ASSERT_GT(next, 0);
 	RunFrame();
 	EXPECT_EQ(g_Restart, 0);
-	EXPECT_EQ(CountRocks(0), 10);
-	EXPECT_EQ(CountRocks(1), 0);
-	EXPECT_EQ(g_lObjects.m_Length, 11);
+	ASSERT_EQ(g_lObjects.m_Length, 11);
+	EXPECT_EQ(CountRocks(0), 10) << "a rock was split in the restart frame";
+	ExpectRocksFrom(ref, next, FRAME_TIME);
 	EXPECT_EQ(g_lObjects[10], g_pPlayer);
 	EXPECT_EQ(g_pPlayer->m_Dead, 0);
 	EXPECT_EQ(g_pPlayer->m_Pos.x, 320);
 	EXPECT_EQ(g_pPlayer->m_Pos.y, 240);
+	EXPECT_EQ(SyncRandom(ref), next + 60 + 3);
 }
 
 TEST_F(Play, PositionsWrapAtTheFieldEdgesOncePerFrame)
