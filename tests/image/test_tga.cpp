@@ -50,61 +50,56 @@ namespace
         EXPECT_EQ(stream.Tell(), 3);
         return loaded;
     }
+
+    void WriteFile(const std::string& path, const Bytes& file)
+    {
+        NVorn::CFile out(path.c_str(), 1);
+        ASSERT_TRUE(out.IsReady());
+        out.Write((void*)file.data(), long(file.size()));
+    }
 }
 
-TEST(TGA, UncompressedRowsFollowTheOriginBitsAndKeepFileByteOrder)
+TEST(TGA, PixelsFollowTheOriginBitsAndRunLengthPacketsDecodeRedFirst)
 {
-    // Bottom-up file: the last row in the file is the top of the picture.
-    Bytes rows = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    CImage image;
-    ASSERT_TRUE(LoadAt3(Header(2, 2, 2, 24, 0) + rows, image));
-    EXPECT_EQ(image.m_Format, 24);
-    EXPECT_EQ(Pixels(image), (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}));
-
-    ASSERT_TRUE(LoadAt3(Header(2, 2, 2, 24, 0x20) + rows, image));
-    EXPECT_EQ(Pixels(image), rows);
-
-    // Right-to-left rows of whole 3-byte pixels.
-    ASSERT_TRUE(LoadAt3(Header(2, 2, 2, 24, 0x30) + rows, image));
-    EXPECT_EQ(Pixels(image), (Bytes{4, 5, 6, 1, 2, 3, 10, 11, 12, 7, 8, 9}));
-    ASSERT_TRUE(LoadAt3(Header(2, 2, 2, 24, 0x10) + rows, image));
-    EXPECT_EQ(Pixels(image), (Bytes{10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3}));
-
-    // Grey scale, with an image ID and a colour map to skip (18 + 5 + 12).
-    Bytes skipped = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
-    ASSERT_TRUE(LoadAt3(Header(3, 3, 1, 8, 0x20, 5, 4, 24) + skipped + Bytes{40, 50, 60}, image));
-    EXPECT_EQ(image.m_Format, 8);
-    EXPECT_EQ(Pixels(image), (Bytes{40, 50, 60}));
-}
-
-TEST(TGA, RunLengthPacketsDecodeRedFirst)
-{
-    CImage image;
-    ASSERT_TRUE(LoadAt3(Header(10, 2, 2, 32, 0x28) + Bytes{0x83, 1, 2, 3, 4}, image));
-    EXPECT_EQ(Pixels(image), (Bytes{3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4}));
-
-    ASSERT_TRUE(LoadAt3(Header(10, 2, 1, 24, 0x20) + Bytes{0x01, 1, 2, 3, 4, 5, 6}, image));
-    EXPECT_EQ(Pixels(image), (Bytes{3, 2, 1, 6, 5, 4}));
-
-    // Bottom-up with packets crossing rows: a run of three, then a raw pixel.
-    ASSERT_TRUE(LoadAt3(Header(10, 2, 2, 24, 0) + Bytes{0x82, 1, 2, 3, 0x00, 7, 8, 9}, image));
-    EXPECT_EQ(Pixels(image), (Bytes{3, 2, 1, 9, 8, 7, 3, 2, 1, 3, 2, 1}));
-
-    // Packets that describe more pixels than the image holds are cut short.
-    ASSERT_TRUE(LoadAt3(Header(10, 2, 1, 32, 0x20) + Bytes{0xFF, 1, 2, 3, 4}, image));
-    EXPECT_EQ(Pixels(image), (Bytes{3, 2, 1, 4, 3, 2, 1, 4}));
-    ASSERT_TRUE(LoadAt3(Header(10, 1, 1, 24, 0x20) + Bytes{0x7F, 1, 2, 3}, image));
-    EXPECT_EQ(Pixels(image), (Bytes{3, 2, 1}));
+    const Bytes rows = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    const struct
+    {
+        const char* what;
+        Bytes file, pixels;
+    } cases[] = {
+        // Uncompressed bytes keep the file's order; the last row of a
+        // bottom-up file is the top of the picture.
+        {"bottom-left", Header(2, 2, 2, 24, 0) + rows, {7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}},
+        {"top-left", Header(2, 2, 2, 24, 0x20) + rows, rows},
+        {"top-right", Header(2, 2, 2, 24, 0x30) + rows, {4, 5, 6, 1, 2, 3, 10, 11, 12, 7, 8, 9}},
+        {"bottom-right", Header(2, 2, 2, 24, 0x10) + rows, {10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3}},
+        {"grey after an image ID and a colour map",
+         Header(3, 3, 1, 8, 0x20, 5, 4, 24) + Bytes(17, 0xEE) + Bytes{40, 50, 60}, {40, 50, 60}},
+        {"one run", Header(10, 2, 2, 32, 0x28) + Bytes{0x83, 1, 2, 3, 4},
+         {3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4}},
+        {"raw packet", Header(10, 2, 1, 24, 0x20) + Bytes{0x01, 1, 2, 3, 4, 5, 6}, {3, 2, 1, 6, 5, 4}},
+        {"packets crossing bottom-up rows", Header(10, 2, 2, 24, 0) + Bytes{0x82, 1, 2, 3, 0x00, 7, 8, 9},
+         {3, 2, 1, 9, 8, 7, 3, 2, 1, 3, 2, 1}},
+        // Packets that describe more pixels than the image holds are cut short.
+        {"long run", Header(10, 2, 1, 32, 0x20) + Bytes{0xFF, 1, 2, 3, 4}, {3, 2, 1, 4, 3, 2, 1, 4}},
+        {"long raw packet", Header(10, 1, 1, 24, 0x20) + Bytes{0x7F, 1, 2, 3}, {3, 2, 1}},
+    };
+    for (const auto& c : cases)
+    {
+        CImage image;
+        ASSERT_TRUE(LoadAt3(c.file, image)) << c.what;
+        EXPECT_EQ(image.m_Format, c.file[16]) << c.what;
+        EXPECT_EQ(Pixels(image), c.pixels) << c.what;
+    }
 }
 
 TEST(TGA, UnsupportedAndDamagedFilesFailWithoutPixels)
 {
-    struct Case
+    const struct
     {
         const char* what;
         Bytes file;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"colour-mapped", Header(1, 2, 2, 8, 0) + Bytes(4, 0)},
         {"16-bit true colour", Header(2, 2, 2, 16, 0) + Bytes(8, 0)},
         {"16-bit grey", Header(3, 2, 2, 16, 0) + Bytes(8, 0)},
@@ -121,7 +116,7 @@ TEST(TGA, UnsupportedAndDamagedFilesFailWithoutPixels)
         {"run-length ends early", Header(10, 2, 2, 24, 0) + Bytes{0x81, 1, 2, 3, 0x01, 4, 5, 6, 7, 8}},
         {"run-length ends inside a pixel", Header(10, 2, 2, 24, 0) + Bytes{0x83, 1, 2}},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         CImage image;
         ASSERT_TRUE(image.Create(TVector2<long>(1, 1), 32));
@@ -149,7 +144,6 @@ TEST(TGA, WriteProducesTopLeftFilesThatLoadBackIdentically)
     ASSERT_TRUE(image.Create(TVector2<long>(300, 2), 32));
     for (long i = 0; i < 2400; ++i)
         image.m_pData[i] = (unsigned char)(i * 7);
-
     CMemory out(4096);
     ASSERT_TRUE(NTGA::Write(out, image));
     ASSERT_EQ(out.GetWrittenSize(), 18 + 2400);
@@ -179,69 +173,45 @@ TEST(TGA, WriteProducesTopLeftFilesThatLoadBackIdentically)
     ASSERT_TRUE(wide.Create(TVector2<long>(65536, 1), 8));
     ASSERT_TRUE(odd.Create(TVector2<long>(2, 2), 16));
     CMemory unused(16);
-    EXPECT_FALSE(NTGA::Write(unused, none));
-    EXPECT_FALSE(NTGA::Write(unused, wide));
-    EXPECT_FALSE(NTGA::Write(unused, odd));
+    for (CImage* refused : {&none, &wide, &odd})
+        EXPECT_FALSE(NTGA::Write(unused, *refused));
     EXPECT_EQ(unused.Tell(), 0);
 }
 
 TEST(TGA, FilesLoadLikeTheSameBytesInMemory)
 {
-    struct Case
+    // Bottom-up files are read from a file in runs of rows: several runs
+    // with a short last one, rows wider than a run, and a truncated file.
+    const struct
     {
         const char* what;
         int width, height, depth;
         long pixelBytes;
-        bool loads;
-    };
-    // Bottom-up files are read from a file in runs of rows: several runs
-    // with a short last one, rows wider than a run, and a truncated file.
-    const Case cases[] = {
-        {"many runs", 100, 201, 24, 100 * 201 * 3, true},
-        {"wide rows", 9000, 3, 32, 9000 * 3 * 4, true},
-        {"truncated", 100, 201, 24, 100 * 201 * 3 - 1, false},
+    } cases[] = {
+        {"many runs", 100, 201, 24, 100 * 201 * 3},
+        {"wide rows", 9000, 3, 32, 9000 * 3 * 4},
+        {"truncated", 100, 201, 24, 100 * 201 * 3 - 1},
+        {"run-length", 3, 1, 24, 0},
     };
     std::string path = ::testing::TempDir() + "nvorn_tga_file.tga";
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
-        Bytes file = Header(2, c.width, c.height, c.depth, 0);
+        Bytes file = c.pixelBytes ? Header(2, c.width, c.height, c.depth, 0)
+                                  : Header(10, c.width, c.height, c.depth, 0x20) + Bytes{0x82, 10, 20, 30};
         for (long i = 0; i < c.pixelBytes; ++i)
             file.push_back((unsigned char)(i * 31 + i / 997));
-        {
-            NVorn::CFile out(path.c_str(), 1);
-            ASSERT_TRUE(out.IsReady());
-            out.Write(file.data(), long(file.size()));
-        }
+        WriteFile(path, file);
         NVorn::CFile in(path.c_str(), 5);
-        ASSERT_TRUE(in.IsReady());
         CImage fromFile, fromMemory;
-        EXPECT_EQ(NTGA::Load(in, fromFile), c.loads);
+        bool loads = LoadAt3(file, fromMemory);
+        EXPECT_EQ(loads, std::string(c.what) != "truncated");
+        EXPECT_EQ(NTGA::Load(in, fromFile), loads);
         EXPECT_EQ(in.Tell(), 0);
-        EXPECT_EQ(LoadAt3(file, fromMemory), c.loads);
-        if (c.loads)
-        {
-            ASSERT_NE(fromFile.m_pData, nullptr);
+        if (loads)
             EXPECT_TRUE(Pixels(fromFile) == Pixels(fromMemory));
-            // The file's first row is the picture's bottom row.
-            EXPECT_TRUE(Bytes(file.begin() + 18, file.begin() + 18 + fromFile.m_Pitch) ==
-                        Bytes(fromFile.m_pData + (c.height - 1) * fromFile.m_Pitch,
-                              fromFile.m_pData + c.height * fromFile.m_Pitch));
-        }
         else
             EXPECT_EQ(fromFile.m_pData, nullptr);
     }
-
-    Bytes file = Header(10, 3, 1, 24, 0x20) + Bytes{0x82, 10, 20, 30};
-    {
-        NVorn::CFile out(path.c_str(), 1);
-        out.Write(file.data(), long(file.size()));
-    }
-    NVorn::CFile in(path.c_str(), 5);
-    CImage image;
-    ASSERT_TRUE(NTGA::Load(in, image));
-    EXPECT_EQ(in.Tell(), 0);
-    EXPECT_EQ(Pixels(image), (Bytes{30, 20, 10, 30, 20, 10, 30, 20, 10}));
-    in.Close();
     std::remove(path.c_str());
 }

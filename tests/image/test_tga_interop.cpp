@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -28,11 +27,6 @@ namespace
 
     const long kWidth = 37, kHeight = 23;
 
-    bool HaveConvert()
-    {
-        return std::system("command -v convert >/dev/null 2>&1") == 0;
-    }
-
     bool Shell(const std::string& command)
     {
         return std::system((command + " 2>&1").c_str()) == 0;
@@ -42,13 +36,6 @@ namespace
     {
         std::ifstream in(path, std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-    void WriteAll(const std::string& path, const std::string& head, const Bytes& body)
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << head;
-        out.write((const char*)body.data(), std::streamsize(body.size()));
     }
 
     // Sprite-like content: flat areas that run-length coding packs, edged
@@ -70,20 +57,11 @@ namespace
         return pixels;
     }
 
-    std::string NetpbmHead(long channels)
+    // The tool's name for raw 8-bit pixels of this many channels, with the size.
+    std::string Raw(long channels)
     {
-        std::string size = std::to_string(kWidth) + " " + std::to_string(kHeight);
-        if (channels == 1)
-            return "P5\n" + size + "\n255\n";
-        if (channels == 3)
-            return "P6\n" + size + "\n255\n";
-        return "P7\nWIDTH " + std::to_string(kWidth) + "\nHEIGHT " + std::to_string(kHeight) +
-               "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
-    }
-
-    const char* RawFormat(long channels)
-    {
-        return channels == 1 ? "gray" : channels == 3 ? "rgb" : "rgba";
+        return std::string("-size ") + std::to_string(kWidth) + "x" + std::to_string(kHeight) + " -depth 8 " +
+               (channels == 1 ? "gray" : channels == 3 ? "rgb" : "rgba") + ":";
     }
 
     // The image's bytes as red, green, blue: uncompressed files keep the
@@ -103,38 +81,31 @@ namespace
     protected:
         void SetUp() override
         {
-            if (!HaveConvert())
+            if (std::system("command -v convert >/dev/null 2>&1") != 0)
                 GTEST_SKIP() << "the convert tool is not installed";
             std::string pattern = ::testing::TempDir() + "nvorn_tga_XXXXXX";
-            std::vector<char> buffer(pattern.begin(), pattern.end());
-            buffer.push_back(0);
-            ASSERT_NE(mkdtemp(buffer.data()), nullptr);
-            m_Folder = buffer.data();
+            ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+            m_Folder = pattern + "/";
         }
-
         void TearDown() override
         {
             if (!m_Folder.empty())
                 Shell("rm -rf '" + m_Folder + "'");
         }
 
-        std::string Path(const std::string& name) const { return m_Folder + "/" + name; }
-
         std::string m_Folder;
-    };
-
-    struct SEncoding
-    {
-        long channels;
-        const char* options;
-        int type;
-        int descriptorOrigin;
     };
 }
 
 TEST_F(TGAInterop, FilesFromTheOtherEncoderLoadToTheSamePixels)
 {
-    const SEncoding encodings[] = {
+    const struct
+    {
+        long channels;
+        const char* options;
+        int type;
+        int descriptorOrigin;
+    } encodings[] = {
         {3, "-type TrueColor", 2, 0x00},
         {3, "-type TrueColor -orient TopLeft", 2, 0x20},
         {3, "-type TrueColor -orient TopRight", 2, 0x30},
@@ -149,15 +120,14 @@ TEST_F(TGAInterop, FilesFromTheOtherEncoderLoadToTheSamePixels)
         {1, "-type Grayscale", 3, 0x00},
         {1, "-type Grayscale -orient TopLeft", 3, 0x20},
     };
-    for (const SEncoding& e : encodings)
+    for (const auto& e : encodings)
     {
         SCOPED_TRACE(e.options);
         Bytes picture = Picture(e.channels);
-        std::string source = Path(e.channels == 4 ? "source.pam" : "source.pnm");
-        std::string tga = Path("theirs.tga"), raw = Path("theirs.raw");
-        WriteAll(source, NetpbmHead(e.channels), picture);
-        ASSERT_TRUE(Shell("convert '" + source + "' " + e.options + " '" + tga + "'"));
-        ASSERT_TRUE(Shell("convert '" + tga + "' -auto-orient -depth 8 " + RawFormat(e.channels) + ":'" + raw + "'"));
+        std::string source = m_Folder + "source.raw", tga = m_Folder + "theirs.tga", raw = m_Folder + "theirs.raw";
+        std::ofstream(source, std::ios::binary).write((const char*)picture.data(), std::streamsize(picture.size()));
+        ASSERT_TRUE(Shell("convert " + Raw(e.channels) + "'" + source + "' " + e.options + " '" + tga + "'"));
+        ASSERT_TRUE(Shell("convert '" + tga + "' -auto-orient " + Raw(e.channels) + "'" + raw + "'"));
 
         Bytes file = ReadAll(tga);
         ASSERT_GE(file.size(), 18u);
@@ -170,7 +140,6 @@ TEST_F(TGAInterop, FilesFromTheOtherEncoderLoadToTheSamePixels)
         }
 
         NVorn::CFile in(tga.c_str(), 5);
-        ASSERT_TRUE(in.IsReady());
         CImage image;
         ASSERT_TRUE(NTGA::Load(in, image));
         EXPECT_EQ(in.Tell(), 0);
@@ -191,13 +160,12 @@ TEST_F(TGAInterop, WrittenFilesDecodeElsewhereToTheImagePixels)
         ASSERT_TRUE(image.Create(TVector2<long>(kWidth, kHeight), channels * 8));
         std::copy(picture.begin(), picture.end(), image.m_pData);
 
-        std::string tga = Path("ours.tga"), raw = Path("ours.raw");
+        std::string tga = m_Folder + "ours.tga", raw = m_Folder + "ours.raw";
         {
             NVorn::CFile out(tga.c_str(), 1);
-            ASSERT_TRUE(out.IsReady());
             ASSERT_TRUE(NTGA::Write(out, image));
         }
-        ASSERT_TRUE(Shell("convert '" + tga + "' -auto-orient -depth 8 " + RawFormat(channels) + ":'" + raw + "'"));
+        ASSERT_TRUE(Shell("convert '" + tga + "' -auto-orient " + Raw(channels) + "'" + raw + "'"));
         EXPECT_EQ(ReadAll(raw), AsRgb(image, true));
     }
 }
