@@ -23,6 +23,7 @@ CMode Offered(long width, long height, long refresh, long fullscreen, long bits,
     return mode;
 }
 
+// Only the request's kind of each parameter counts, never the candidate's.
 TEST(CMode, RequestAcceptsByKindOfEachParameter)
 {
     CMode request(640, 480, false, 0);
@@ -32,8 +33,6 @@ TEST(CMode, RequestAcceptsByKindOfEachParameter)
     EXPECT_FALSE(request.Acceptable(Offered(640, 400, 60, 0, 32)));
     EXPECT_FALSE(request.Acceptable(Offered(640, 480, 60, 1, 32)));
     EXPECT_FALSE(request.Acceptable(Offered(640, 480, 60, 0, 32, 32, 1)));
-
-    // Only the request's kind counts, never the candidate's.
     CMode candidate = Offered(640, 480, 60, 0, 32);
     candidate.m_aParameters[MODE_WIDTH].m_Match = 0;
     EXPECT_TRUE(request.Acceptable(candidate));
@@ -43,100 +42,83 @@ TEST(CMode, RequestAcceptsByKindOfEachParameter)
     EXPECT_FALSE(request.Acceptable(Offered(640, 480, 0, 0, 32)));
     EXPECT_FALSE(request.Acceptable(Offered(640, 480, -1, 0, 32)));
 
-    // A parameter of no defined kind accepts nothing.
+    // A parameter of kind 0, or of no defined kind, accepts nothing.
     CMode empty;
     EXPECT_TRUE(empty.Acceptable(Offered(1, 2, 3, 1, 4)));
     empty.m_aParameters[MODE_PARAM7].m_Match = 0;
     EXPECT_FALSE(empty.Acceptable(Offered(1, 2, 3, 1, 4)));
     EXPECT_FALSE(CMode::SParameter({5, 3}).Accaptable({5, MATCH_EXACT}));
-}
 
-TEST(CMode, CompareLooksAtValuesAndKinds)
-{
-    CMode a = Offered(640, 480, 60, 0, 32);
-    EXPECT_TRUE(a.Compare(a));
-    CMode b = a;
+    // Compare looks at values and kinds alike.
+    CMode a = Offered(640, 480, 60, 0, 32), b = a;
+    EXPECT_TRUE(a.Compare(b));
     b.m_aParameters[MODE_PARAM5].m_Match = MATCH_ANY;
     EXPECT_FALSE(a.Compare(b));
     b = a;
     b.m_aParameters[MODE_DISPLAY].m_Value = 1;
     EXPECT_FALSE(a.Compare(b));
-
     CMode cleared(1, 2, true, 0);
     cleared.Clear();
     EXPECT_TRUE(cleared.Compare(CMode()));
 }
 
-class CBestModeTest : public ::testing::Test
-{
-protected:
-    CRecordingDevice m_Device;
-    CMode m_Best;
-};
-
 // Refresh rate first, whatever the depth; then depth; then parameter 6.
-TEST_F(CBestModeTest, PrefersLargerValuesByPriority)
+// Candidates equal but for the display: the one left at index 0 wins, and a
+// removal moves the last candidate into the removed one's slot.
+TEST(CDeviceBestMode, PrefersLargerValuesByPriority)
 {
-    m_Device.m_lOfferedModes = {
+    CRecordingDevice device;
+    CMode best, window(640, 480, false, 0);
+    device.m_lOfferedModes = {
         Offered(640, 480, 60, 0, 32),
         Offered(640, 480, 75, 0, 16),
         Offered(640, 480, 75, 0, 16, 16),
         Offered(800, 600, 85, 0, 32),      // not acceptable to the request
     };
     CLogCapture log;
-    ASSERT_TRUE(m_Device.GetBestMode(CMode(640, 480, false, 0), m_Best));
-    EXPECT_TRUE(m_Best.Compare(Offered(640, 480, 75, 0, 16)));
+    ASSERT_TRUE(device.GetBestMode(window, best));
+    EXPECT_TRUE(best.Compare(Offered(640, 480, 75, 0, 16)));
     EXPECT_EQ(log.m_Text, "3ddevice: Best mode:  640  480   75    0   16    8   32    0    0 \n");
 
-    m_Device.m_lOfferedModes = {
+    device.m_lOfferedModes = {
         Offered(640, 480, 60, 0, 16, 32),
         Offered(640, 480, 60, 0, 32, 16),
         Offered(640, 480, 60, 0, 32, 32),
     };
-    ASSERT_TRUE(m_Device.GetBestMode(CMode(640, 480, false, 0), m_Best));
-    EXPECT_TRUE(m_Best.Compare(Offered(640, 480, 60, 0, 32, 32)));
-}
+    ASSERT_TRUE(device.GetBestMode(window, best));
+    EXPECT_TRUE(best.Compare(Offered(640, 480, 60, 0, 32, 32)));
 
-// Candidates equal but for the display: the one left at index 0 wins. A
-// removal moves the last candidate into the removed one's slot.
-TEST_F(CBestModeTest, TiesGoToTheCandidateLeftFirst)
-{
-    CMode anyDisplay(640, 480, false, 0);
+    CMode anyDisplay = window;
     anyDisplay.m_aParameters[MODE_DISPLAY].m_Match = MATCH_ANY;
-
-    m_Device.m_lOfferedModes = {
+    device.m_lOfferedModes = {
         Offered(640, 480, 60, 0, 32, 32, 2),
         Offered(640, 480, 60, 0, 32, 32, 0),
         Offered(640, 480, 60, 0, 32, 32, 1),
     };
-    ASSERT_TRUE(m_Device.GetBestMode(anyDisplay, m_Best));
-    EXPECT_EQ(m_Best.m_aParameters[MODE_DISPLAY].m_Value, 2);
-
-    m_Device.m_lOfferedModes = {
+    ASSERT_TRUE(device.GetBestMode(anyDisplay, best));
+    EXPECT_EQ(best.m_aParameters[MODE_DISPLAY].m_Value, 2);
+    device.m_lOfferedModes = {
         Offered(640, 480, 60, 0, 32, 32, 0),
         Offered(640, 480, 75, 0, 32, 32, 1),
         Offered(640, 480, 75, 0, 32, 32, 2),
     };
-    ASSERT_TRUE(m_Device.GetBestMode(anyDisplay, m_Best));
-    EXPECT_EQ(m_Best.m_aParameters[MODE_DISPLAY].m_Value, 2);
+    ASSERT_TRUE(device.GetBestMode(anyDisplay, best));
+    EXPECT_EQ(best.m_aParameters[MODE_DISPLAY].m_Value, 2);
 }
 
-TEST_F(CBestModeTest, NoAcceptableModeFailsSilently)
+TEST(CDeviceBestMode, NoAcceptableModeFailsSilently)
 {
-    CMode untouched = Offered(1, 1, 1, 1, 1);
-    m_Best = untouched;
+    CRecordingDevice device;
+    CMode untouched = Offered(1, 1, 1, 1, 1), best = untouched;
     CLogCapture log;
-
-    m_Device.m_lOfferedModes = {Offered(800, 600, 60, 0, 32)};
-    EXPECT_FALSE(m_Device.GetBestMode(CMode(640, 480, false, 0), m_Best));
-
+    device.m_lOfferedModes = {Offered(800, 600, 60, 0, 32)};
+    EXPECT_FALSE(device.GetBestMode(CMode(640, 480, false, 0), best));
     // Values below the -1 every pass starts from remove every candidate.
-    m_Device.m_lOfferedModes = {Offered(640, 480, -5, 0, 32)};
-    EXPECT_FALSE(m_Device.GetBestMode(CMode(640, 480, false, 0), m_Best));
-
-    EXPECT_TRUE(m_Best.Compare(untouched));
+    device.m_lOfferedModes = {Offered(640, 480, -5, 0, 32)};
+    EXPECT_FALSE(device.GetBestMode(CMode(640, 480, false, 0), best));
+    EXPECT_TRUE(best.Compare(untouched));
     EXPECT_EQ(log.m_Text, "");
-    EXPECT_TRUE(m_Device.CheckMode(untouched));
+    EXPECT_TRUE(device.CheckMode(untouched));
 }
 
 } // namespace

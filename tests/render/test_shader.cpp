@@ -20,8 +20,6 @@ protected:
     {
         m_Device.m_aShaderProfiles.Append(CString("fp40"));
         m_Device.m_aShaderProfiles.Append(CString("ARBvp1_0"));
-        m_Path = ::testing::TempDir() + "nvorn_shader_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     }
 
     void TearDown() override { std::remove(m_Path.c_str()); }
@@ -35,7 +33,6 @@ protected:
             return "<no file>";
         std::fwrite(text.data(), 1, text.size(), f);
         std::fclose(f);
-
         CFile file(m_Path.c_str(), 5);
         EXPECT_TRUE(file.IsReady());
         CString source = m_Device.LoadShader(file);
@@ -43,37 +40,29 @@ protected:
     }
 
     CRecordingDevice m_Device;
-    std::string m_Path;
+    std::string m_Path = ::testing::TempDir() + "nvorn_shader_" +
+                         ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
 };
 
-TEST_F(CLoadShaderTest, ReturnsTheSupportedBlockUnindented)
+TEST_F(CLoadShaderTest, ReturnsTheFirstSupportedBlockUnindented)
 {
     EXPECT_EQ(Load("ARBvp1_0\n{\n  !!ARBvp1.0\nEND\n}\n"), "!!ARBvp1.0\nEND\n");
     // Without a final line break, and with an empty source line kept.
     EXPECT_EQ(Load("ARBvp1_0\n{ rest ignored\n\t MOV r0, r1;\n\nEND\n}"), "MOV r0, r1;\n\nEND\n");
-    // The first supported block in file order wins, unsupported ones are skipped.
     EXPECT_EQ(Load("ps_3_0\n{\nA\n}\nARBvp1_0\n{\nB\n}\nfp40\n{\nC\n}\n"), "B\n");
+    // An indented brace is a source line; the block closes at the next one,
+    // and a block left open at the end is never returned.
+    EXPECT_EQ(Load("ARBvp1_0\n{\nA\n  }\nB\n}\n"), "A\n}\nB\n");
+    EXPECT_EQ(Load("ARBvp1_0\n{\nA\n  }\n"), "");
 }
 
 TEST_F(CLoadShaderTest, NameLineMustPrecedeItsBlockExactly)
 {
-    // The empty line becomes the profile name.
+    // The empty line becomes the profile name; carriage returns stay in the
+    // names.
     EXPECT_EQ(Load("ARBvp1_0\n\n{\nA\n}\n"), "");
-    // Carriage returns stay in the names.
     EXPECT_EQ(Load("ARBvp1_0\r\n{\r\nA\r\n}\r\n"), "");
     EXPECT_EQ(Load(""), "");
-}
-
-TEST_F(CLoadShaderTest, OnlyAnUnindentedBraceClosesABlock)
-{
-    // The indented brace is a source line; the block closes at the next one.
-    EXPECT_EQ(Load("ARBvp1_0\n{\nA\n  }\nB\n}\n"), "A\n}\nB\n");
-    // A block left open at the end is never returned.
-    EXPECT_EQ(Load("ARBvp1_0\n{\nA\n  }\n"), "");
-}
-
-TEST_F(CLoadShaderTest, DeviceWithoutProfilesFindsNothing)
-{
     m_Device.m_aShaderProfiles.Clear();
     EXPECT_EQ(Load("ARBvp1_0\n{\nA\n}\n"), "");
 }
@@ -85,7 +74,7 @@ TEST(CDeviceLoadShader, ShortReadUsesOnlyTheBytesRead)
     class CShortMemory : public CMemory
     {
     public:
-        CShortMemory(void* data, long size) : CMemory(data, size) {}
+        using CMemory::CMemory;
         long GetSize() override { return CMemory::GetSize() + 100; }
     };
 
@@ -93,8 +82,7 @@ TEST(CDeviceLoadShader, ShortReadUsesOnlyTheBytesRead)
     CShortMemory memory(text, sizeof text - 1);
     CRecordingDevice device;
     device.m_aShaderProfiles.Append(CString("ARBvp1_0"));
-    CString source = device.LoadShader(memory);
-    EXPECT_TRUE(source == "A\n");
+    EXPECT_TRUE(device.LoadShader(memory) == "A\n");
 }
 
 } // namespace

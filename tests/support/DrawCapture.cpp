@@ -5,6 +5,9 @@ namespace NTest {
 
 using namespace N3D;
 
+namespace {
+
+// The number of vertices count primitives use; 0 for an unknown type.
 long VerticesForPrimitives(long prim, long count)
 {
     if (count < 0)
@@ -22,11 +25,8 @@ long VerticesForPrimitives(long prim, long count)
     }
 }
 
-namespace {
-
-// floats values per vertex of one component of a buffer, for n vertices from
-// first on. Vertices the buffer does not hold, or a buffer or component that
-// is missing, read as zero.
+// floats values per vertex of one component, for n vertices from first on.
+// Vertices outside the buffer, and a missing buffer or component, read as 0.
 std::vector<float> ReadComponent(CDevice& device, long handle, long component,
                                  long floats, long first, long n)
 {
@@ -55,24 +55,17 @@ SCapturedDraw CaptureDraw(CDevice& device, long prim, long first, long count)
     const CState& state = draw.m_State;
     long n = VerticesForPrimitives(prim, count);
 
-    std::vector<float> position = ReadComponent(device, state.m_VertexStream,
-                                                COMPONENT_POSITION, 3, first, n);
-    std::vector<float> color = ReadComponent(device, state.m_ColorStream,
-                                             COMPONENT_COLOR, 4, first, n);
-    std::vector<float> coords(n * 2, 0.0f);
+    std::vector<float> p = ReadComponent(device, state.m_VertexStream, COMPONENT_POSITION, 3, first, n);
+    std::vector<float> c = ReadComponent(device, state.m_ColorStream, COMPONENT_COLOR, 4, first, n);
+    std::vector<float> t(n * 2, 0.0f);
     long set = state.m_aTextureSet[0];
     if (IsInEnumeration(set, 8))
-        coords = ReadComponent(device, state.m_aTextureStream[0],
-                               COMPONENT_TEXCOORD0 + set, 2, first, n);
+        t = ReadComponent(device, state.m_aTextureStream[0], COMPONENT_TEXCOORD0 + set, 2, first, n);
 
     for (long i = 0; i < n; ++i)
-    {
-        const float* p = &position[i * 3];
-        const float* c = &color[i * 4];
-        const float* t = &coords[i * 2];
-        draw.m_lVertices.push_back(SCapturedVertex{p[0], p[1], p[2], c[0], c[1], c[2], c[3],
-                                                   t[0], t[1]});
-    }
+        draw.m_lVertices.push_back(SCapturedVertex{p[i * 3], p[i * 3 + 1], p[i * 3 + 2],
+                                                   c[i * 4], c[i * 4 + 1], c[i * 4 + 2], c[i * 4 + 3],
+                                                   t[i * 2], t[i * 2 + 1]});
     return draw;
 }
 

@@ -21,6 +21,17 @@ public:
 
     void Write(const char* text) override { m_Text += text; }
 
+    // How many lines begin with text; pass a whole line with its "\n" to
+    // count that line.
+    long Count(const std::string& text) const
+    {
+        long count = 0;
+        for (size_t at = m_Text.find(text); at != std::string::npos; at = m_Text.find(text, at + 1))
+            count += at == 0 || m_Text[at - 1] == '\n';
+        return count;
+    }
+    bool Has(const std::string& text) const { return Count(text) > 0; }
+
     std::string m_Text;
 };
 

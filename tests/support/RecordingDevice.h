@@ -4,9 +4,9 @@
 // Resources live in memory: vertex and index buffers are heap buffers that
 // stay readable after they are unlocked, textures and shaders are plain
 // records. Every setter, resource operation and draw call is appended to
-// m_lCalls as one line of text (see Record), in call order, and the setters
-// record their values in the CState fields exactly as the base does. Turn
-// m_bRecord off to keep the call log out of a measurement.
+// m_lCalls as one line of text, in call order, and the setters record their
+// values in the CState fields exactly as the base does. Turn m_bRecord off to
+// keep the call log out of a measurement.
 //
 // The device frees every resource record it still holds when it is
 // destroyed, so tests need not clean up behind the code under test.
@@ -24,7 +24,7 @@ namespace NTest {
 class CRecordingDevice : public N3D::CDevice
 {
 public:
-    CRecordingDevice();
+    CRecordingDevice() = default;
     ~CRecordingDevice() override;
 
     // The recorded calls, oldest first, e.g. "Flag_Set(3,0)",
@@ -100,16 +100,14 @@ public:
     void SetViewport(long x, long y, long width, long height) override;
 
 private:
-    struct STexture;
-    struct SVertexBuffer;
-    struct SIndexBuffer;
-    struct SShader;
+    struct SRecord;
 
     void Record(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    long Add(long type, void* record);
-    long CreateShader(long type, const char* source);
-    bool DestroyShader(long type, long shader);
-    void FreeRecord(long handle);
+    long Add(long type, SRecord* record);
+    long AddTexture(long width, long height, long format);
+    SRecord* Find(long handle, long type) const;
+    SRecord* Lock(long handle, long type);
+    bool Destroy(long handle, long type);
 };
 
 } // namespace NTest

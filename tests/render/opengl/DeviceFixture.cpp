@@ -6,44 +6,48 @@
 
 #include <GL/gl.h>
 
+#include "core/Core.h"
 #include "core/Message.h"
 
 namespace NVorn {
 namespace NTest {
 
-bool CCaptureLogger::Has(const std::string& prefix) const
+namespace {
+
+class CDeviceEnvironment : public ::testing::Environment
 {
-    for (const std::string& line : m_lLines)
+public:
+    void SetUp() override
     {
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            return true;
+        // SDL loads the D-Bus library for itself and unloads it when it
+        // quits; holding it keeps it mapped until exit, so that the leak
+        // report can still name it (see tests/lsan.supp).
+        dlopen("libdbus-1.so.3", RTLD_NOW);
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        new NCore::CCore;
     }
-    return false;
+
+    void TearDown() override
+    {
+        delete NCore::m_pCore;
+        NCore::m_pCore = nullptr;
+        SDL_Quit();
+    }
+};
+
+} // namespace
+
+int GetInteger(unsigned name)
+{
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
 }
 
-long CCaptureLogger::Count(const std::string& line) const
+void ExpectIntegers(std::initializer_list<std::pair<unsigned, int>> expected)
 {
-    long count = 0;
-    for (const std::string& logged : m_lLines)
-        count += logged == line;
-    return count;
-}
-
-void CDeviceEnvironment::SetUp()
-{
-    // SDL loads the D-Bus library for itself and unloads it again when it
-    // quits; holding it here keeps it mapped until exit, so that the leak
-    // report can still name it (see tests/lsan.supp).
-    dlopen("libdbus-1.so.3", RTLD_NOW);
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    new NCore::CCore;
-}
-
-void CDeviceEnvironment::TearDown()
-{
-    delete NCore::m_pCore;
-    NCore::m_pCore = nullptr;
-    SDL_Quit();
+    for (const auto& e : expected)
+        EXPECT_EQ(GetInteger(e.first), e.second) << "state 0x" << std::hex << e.first;
 }
 
 bool InstallDeviceEnvironment()
@@ -55,8 +59,7 @@ bool InstallDeviceEnvironment()
 void DeviceTest::SetUp()
 {
     // Messages and quit requests left by an earlier test are not this one's.
-    while (NCore::m_pCore->GotMessages())
-        NCore::m_pCore->DiscardCurrentMessage();
+    TakeMessages();
     g_QuitRequest = 0;
     m_pDevice = new COpenGLDevice_SDL;
     ASSERT_TRUE(m_pDevice->Init(N3D::CMode(640, 480, false, 0)));

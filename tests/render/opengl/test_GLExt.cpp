@@ -34,12 +34,14 @@ protected:
         // same here.
         ASSERT_NE(dlopen("libGL.so.1", RTLD_NOW | RTLD_GLOBAL), nullptr);
     }
+
     void SetUp() override
     {
         g_aAsked.clear();
         g_pMissing = nullptr;
         GLExtInit_SetResolver(RecordingResolver);
     }
+
     void TearDown() override
     {
         GLExtInit_SetResolver(nullptr);
@@ -53,14 +55,10 @@ protected:
 TEST_F(GLExtTest, CompleteLibraryResolvesEveryNameInOrder)
 {
     EXPECT_EQ(GLExtInit_GetProcAddress("glNoSuchFunctionAnywhereARB"), nullptr);
-    EXPECT_NE(GLExtInit_GetProcAddress("glBindProgramARB"), nullptr);
 
     ASSERT_TRUE(GLExtInit_arb_multitexture());
     ASSERT_EQ(g_aAsked.size(), 34u);
     EXPECT_EQ(g_aAsked[0], "glActiveTextureARB");
-    EXPECT_EQ(g_aAsked[1], "glClientActiveTextureARB");
-    EXPECT_EQ(g_aAsked[2], "glMultiTexCoord1dARB");
-    EXPECT_EQ(g_aAsked[3], "glMultiTexCoord1dvARB");
     EXPECT_EQ(g_aAsked[10], "glMultiTexCoord2dARB");
     EXPECT_EQ(g_aAsked[33], "glMultiTexCoord4svARB");
 
@@ -68,47 +66,35 @@ TEST_F(GLExtTest, CompleteLibraryResolvesEveryNameInOrder)
     ASSERT_TRUE(GLExtInit_arb_vertex_program());
     ASSERT_EQ(g_aAsked.size(), 62u);
     EXPECT_EQ(g_aAsked[0], "glVertexAttrib1sARB");
-    EXPECT_EQ(g_aAsked[12], "glVertexAttrib4NubARB");
-    EXPECT_EQ(g_aAsked[37], "glEnableVertexAttribArrayARB");
     EXPECT_EQ(g_aAsked[40], "glBindProgramARB");
     EXPECT_EQ(g_aAsked[61], "glIsProgramARB");
 
     // Each pointer holds the address of its own function.
-    EXPECT_EQ(reinterpret_cast<void*>(glextActiveTextureARB),
-              GLExtInit_GetProcAddress("glActiveTextureARB"));
     EXPECT_EQ(reinterpret_cast<void*>(glextMultiTexCoord4svARB),
               GLExtInit_GetProcAddress("glMultiTexCoord4svARB"));
     EXPECT_EQ(reinterpret_cast<void*>(glextProgramLocalParameter4fvARB),
               GLExtInit_GetProcAddress("glProgramLocalParameter4fvARB"));
-    EXPECT_EQ(reinterpret_cast<void*>(glextIsProgramARB),
-              GLExtInit_GetProcAddress("glIsProgramARB"));
 }
 
-TEST_F(GLExtTest, MissingLastVertexProgramNameFailsOnlyThatExtension)
+// A missing name fails its own extension only; the other names are still
+// resolved, and a later run with the name present succeeds.
+TEST_F(GLExtTest, MissingNameFailsOnlyItsExtension)
 {
     g_pMissing = "glIsProgramARB";
     EXPECT_FALSE(GLExtInit_arb_vertex_program());
     EXPECT_EQ(g_aAsked.size(), 62u);
     EXPECT_EQ(glextIsProgramARB, nullptr);
     EXPECT_NE(glextVertexAttrib1sARB, nullptr);
-    EXPECT_NE(glextGetVertexAttribPointervARB, nullptr);
     EXPECT_NE(glextProgramStringARB, nullptr);
     EXPECT_TRUE(GLExtInit_arb_multitexture());
 
-    // A second run resolves everything again.
-    g_pMissing = nullptr;
-    EXPECT_TRUE(GLExtInit_arb_vertex_program());
-    EXPECT_NE(glextIsProgramARB, nullptr);
-}
-
-TEST_F(GLExtTest, MissingFirstMultitextureNameStillResolvesTheRest)
-{
     g_pMissing = "glActiveTextureARB";
+    g_aAsked.clear();
     EXPECT_FALSE(GLExtInit_arb_multitexture());
     EXPECT_EQ(g_aAsked.size(), 34u);
     EXPECT_EQ(glextActiveTextureARB, nullptr);
     EXPECT_NE(glextClientActiveTextureARB, nullptr);
     EXPECT_NE(glextMultiTexCoord4svARB, nullptr);
-    EXPECT_FALSE(GLExtInit_arb_multitexture());
     EXPECT_TRUE(GLExtInit_arb_vertex_program());
+    EXPECT_NE(glextIsProgramARB, nullptr);
 }
