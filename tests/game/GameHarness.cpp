@@ -60,7 +60,18 @@ bool HaveDisplay()
 	return std::getenv("DISPLAY") != nullptr;
 }
 
-static SFrame Read(GLenum buffer);
+static SFrame Read(GLenum buffer)
+{
+	SFrame frame;
+	frame.m_lPixels.resize(640 * 480 * 4);
+	glReadBuffer(buffer);
+	glPixelStorei(GL_PACK_ALIGNMENT, 1);
+	glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, frame.m_lPixels.data());
+	return frame;
+}
+
+static bool g_bReadFrames = true;
+static SFrame g_LastFrame;
 
 namespace
 {
@@ -75,13 +86,7 @@ public:
 			g_LastFrame = Read(GL_BACK);
 		COpenGLDevice_SDL::SwapBuffers();
 	}
-
-	static bool g_bReadFrames;
-	static SFrame g_LastFrame;
 };
-
-bool CReadbackDevice::g_bReadFrames = true;
-SFrame CReadbackDevice::g_LastFrame;
 
 NVorn::NClassRegistry::CClass* CreateReadbackDevice()
 {
@@ -91,7 +96,17 @@ NVorn::NClassRegistry::CClass* CreateReadbackDevice()
 
 void ReadEveryFrame(bool on)
 {
-	CReadbackDevice::g_bReadFrames = on;
+	g_bReadFrames = on;
+}
+
+SFrame ReadFront()
+{
+	return g_LastFrame;
+}
+
+SFrame ReadBack()
+{
+	return Read(GL_BACK);
 }
 
 static int g_Started = 0;   // 0 not tried, 1 running, -1 failed
@@ -153,26 +168,6 @@ int SFrame::Distance(int x, int y, int r, int g, int b) const
 {
 	const uint8_t* p = At(x, y);
 	return std::max({std::abs(p[0] - r), std::abs(p[1] - g), std::abs(p[2] - b)});
-}
-
-static SFrame Read(GLenum buffer)
-{
-	SFrame frame;
-	frame.m_lPixels.resize(640 * 480 * 4);
-	glReadBuffer(buffer);
-	glPixelStorei(GL_PACK_ALIGNMENT, 1);
-	glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, frame.m_lPixels.data());
-	return frame;
-}
-
-SFrame ReadFront()
-{
-	return CReadbackDevice::g_LastFrame;
-}
-
-SFrame ReadBack()
-{
-	return Read(GL_BACK);
 }
 
 void ClearWorldExceptShip()
