@@ -25,29 +25,13 @@ void LoadTexture(long& handle, const char* fileName)
 	handle = g_pDevice->CreateTexture(image);
 }
 
-namespace
-{
-// The cell of the font texture that shows each byte value: the first cell
-// that stores it, or -1. Built once from the font layout, so that a line of
-// text costs one look-up per character instead of a search of the layout.
-struct SGlyphCells
-{
-	SGlyphCells()
-	{
-		for (int& cell : m_aCell)
-			cell = -1;
-		// Backwards, so that the first cell storing a byte has the last word.
-		for (int i = 127; i >= 0; i--)
-			m_aCell[static_cast<unsigned char>(aTranslation[i])] = i;
-	}
-	int m_aCell[256];
-};
-}
-
+// Cell of the font texture that shows c: the first that stores it, or -1.
 static int FindGlyph(char c)
 {
-	static const SGlyphCells cells;
-	return cells.m_aCell[static_cast<unsigned char>(c)];
+	for (int i = 0; i < 128; i++)
+		if (aTranslation[i] == c)
+			return i;
+	return -1;
 }
 
 void DrawChar(float x, float y, char c)
@@ -67,18 +51,10 @@ void DrawText(float x, float y, char* text)
 	g_Utils.SetBlend(1);
 	g_Utils.Quad_Begin();
 	g_Utils.SetColor(1, 1, 1, 1);
-	// Characters without a cell, or off the view, still take their place in
-	// the line. Once a glyph lies past the right edge, so do all after it.
-	const float extent = GLYPH_SIZE / 2;
-	for (; *text && x - extent <= FIELD_WIDTH; text++, x += GLYPH_SIZE)
-		if (!IsOffScreen(x, y, extent))
-			DrawChar(x, y, *text);
+	// Characters without a cell still take their place in the line.
+	for (; *text; text++, x += GLYPH_SIZE)
+		DrawChar(x, y, *text);
 	g_Utils.Quad_End();
-}
-
-bool IsOffScreen(float x, float y, float extent)
-{
-	return x + extent < 0 || x - extent > FIELD_WIDTH || y + extent < 0 || y - extent > FIELD_HEIGHT;
 }
 
 void DrawWrappedQuad(float x, float y, float w, float h)

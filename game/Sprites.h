@@ -18,18 +18,11 @@ void LoadTexture(long& handle, const char* fileName);
 void DrawChar(float x, float y, char c);
 
 // Draws text as one line, first glyph centred on (x, y), 16 units apart.
-// Glyphs wholly outside the view are left out of the batch: they would
-// cost the renderer a triangle setup each and show nothing.
 void DrawText(float x, float y, char* text);
 
 // Adds the w x h quad centred on (x, y) and its eight copies one playfield
 // width and height away, so that a sprite crossing an edge also shows on the
 // opposite one.
 void DrawWrappedQuad(float x, float y, float w, float h);
-
-// True when everything within extent units of (x, y) lies outside the
-// 640 x 480 view, so that a quad centred there and no wider or higher than
-// extent in any direction would show nothing.
-bool IsOffScreen(float x, float y, float extent);
 
 #endif

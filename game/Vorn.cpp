@@ -226,18 +226,12 @@ void GameDrawStars()
 	g_Utils.SetColor(1, 1, 1, 1);
 	g_Utils.Quad_SetRotation(0);
 	// Larger stars are nearer: they shift further against the ship's motion.
-	// Most of the field lies off the view at any time; those stars are left
-	// out of the batch, since they would show nothing. A turned star stays
-	// within its edge length of its centre.
 	float px = g_pPlayer->m_Pos.x, py = g_pPlayer->m_Pos.y;
 	for (const SStar& star : g_aStars)
 	{
 		float k = star.m_fSize / 12;
-		float x = star.m_Pos.x - px * 0.5f * k, y = star.m_Pos.y - py * 0.5f * k;
-		if (IsOffScreen(x, y, star.m_fSize))
-			continue;
 		g_Utils.Quad_SetRotation(star.m_fAngle);
-		g_Utils.Quad_Draw(x, y, star.m_fSize, star.m_fSize);
+		g_Utils.Quad_Draw(star.m_Pos.x - px * 0.5f * k, star.m_Pos.y - py * 0.5f * k, star.m_fSize, star.m_fSize);
 	}
 	g_Utils.Quad_End();
 }
