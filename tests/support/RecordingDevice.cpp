@@ -196,10 +196,7 @@ long CRecordingDevice::CreateTexture(CImage& image)
 }
 
 bool CRecordingDevice::DestroyTexture(long texture)
-{
-    Record("DestroyTexture(%ld)", texture);
-    return Destroy(texture, SID_TEXTURE);
-}
+{ Record("DestroyTexture(%ld)", texture); return Destroy(texture, SID_TEXTURE); }
 
 STextureInfo CRecordingDevice::GetTextureInfo(long texture)
 {
@@ -225,10 +222,7 @@ long CRecordingDevice::CreateVertexBuffer(long count, long format, long)
 }
 
 bool CRecordingDevice::DestroyVertexBuffer(long buffer)
-{
-    Record("DestroyVertexBuffer(%ld)", buffer);
-    return Destroy(buffer, SID_VERTEXBUFFER);
-}
+{ Record("DestroyVertexBuffer(%ld)", buffer); return Destroy(buffer, SID_VERTEXBUFFER); }
 
 CVertexBuffer* CRecordingDevice::LockVertexBuffer(long buffer, long)
 {
@@ -256,10 +250,7 @@ long CRecordingDevice::CreateIndexBuffer(long count, long)
 }
 
 bool CRecordingDevice::DestroyIndexBuffer(long buffer)
-{
-    Record("DestroyIndexBuffer(%ld)", buffer);
-    return Destroy(buffer, SID_INDEXBUFFER);
-}
+{ Record("DestroyIndexBuffer(%ld)", buffer); return Destroy(buffer, SID_INDEXBUFFER); }
 
 CIndexBuffer* CRecordingDevice::LockIndexBuffer(long buffer)
 {
@@ -288,16 +279,10 @@ long CRecordingDevice::CreatePixelShader(const char* source)
 }
 
 bool CRecordingDevice::DestroyVertexShader(long shader)
-{
-    Record("DestroyVertexShader(%ld)", shader);
-    return Destroy(shader, SID_VERTEXSHADER);
-}
+{ Record("DestroyVertexShader(%ld)", shader); return Destroy(shader, SID_VERTEXSHADER); }
 
 bool CRecordingDevice::DestroyPixelShader(long shader)
-{
-    Record("DestroyPixelShader(%ld)", shader);
-    return Destroy(shader, SID_PIXELSHADER);
-}
+{ Record("DestroyPixelShader(%ld)", shader); return Destroy(shader, SID_PIXELSHADER); }
 
 // ---------------------------------------------------------------------------
 // Drawing
@@ -305,14 +290,9 @@ bool CRecordingDevice::DestroyPixelShader(long shader)
 void CRecordingDevice::Clear(int buffers) { Record("Clear(%d)", buffers); }
 
 void CRecordingDevice::Draw(long prim, long first, long count)
-{
-    Record("Draw(%ld,%ld,%ld)", prim, first, count);
-}
-
+{ Record("Draw(%ld,%ld,%ld)", prim, first, count); }
 void CRecordingDevice::DrawIndexed(long prim, long first, long count)
-{
-    Record("DrawIndexed(%ld,%ld,%ld)", prim, first, count);
-}
+{ Record("DrawIndexed(%ld,%ld,%ld)", prim, first, count); }
 
 bool CRecordingDevice::Grab(long texture, long what)
 {
@@ -321,9 +301,7 @@ bool CRecordingDevice::Grab(long texture, long what)
 }
 
 void CRecordingDevice::SetViewport(long x, long y, long width, long height)
-{
-    Record("SetViewport(%ld,%ld,%ld,%ld)", x, y, width, height);
-}
+{ Record("SetViewport(%ld,%ld,%ld,%ld)", x, y, width, height); }
 
 } // namespace NTest
 } // namespace NVorn

@@ -37,6 +37,24 @@ public:
 
 } // namespace
 
+bool CCaptureLogger::Has(const std::string& prefix) const
+{
+    for (const std::string& line : m_lLines)
+    {
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            return true;
+    }
+    return false;
+}
+
+long CCaptureLogger::Count(const std::string& line) const
+{
+    long count = 0;
+    for (const std::string& logged : m_lLines)
+        count += logged == line;
+    return count;
+}
+
 int GetInteger(unsigned name)
 {
     GLint value = 0;
@@ -59,7 +77,8 @@ bool InstallDeviceEnvironment()
 void DeviceTest::SetUp()
 {
     // Messages and quit requests left by an earlier test are not this one's.
-    TakeMessages();
+    while (NCore::m_pCore->GotMessages())
+        NCore::m_pCore->DiscardCurrentMessage();
     g_QuitRequest = 0;
     m_pDevice = new COpenGLDevice_SDL;
     ASSERT_TRUE(m_pDevice->Init(N3D::CMode(640, 480, false, 0)));

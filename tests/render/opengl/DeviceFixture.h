@@ -8,14 +8,30 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <string>
 #include <utility>
 #include <vector>
 
-#include "LogCapture.h"
+#include "foundation/Log.h"
 #include "render/opengl/sdl/OpenGLDevice_SDL.h"
 
 namespace NVorn {
 namespace NTest {
+
+// Keeps every piece written to the log while it is attached.
+class CCaptureLogger : public NLog::CLogger
+{
+public:
+    CCaptureLogger() { NLog::Attach(this); }
+    ~CCaptureLogger() override { NLog::Detach(this); }
+
+    void Write(const char* text) override { m_lLines.push_back(text); }
+    // Whether some piece starts with prefix; how often line was written.
+    bool Has(const std::string& prefix) const;
+    long Count(const std::string& line) const;
+
+    std::vector<std::string> m_lLines;
+};
 
 // Call once at static initialisation of a test program.
 bool InstallDeviceEnvironment();
@@ -37,7 +53,7 @@ protected:
     std::vector<unsigned char> Pixel(int x, int y);
     void ExpectNoGLError(const char* what);
 
-    CLogCapture        m_Log;
+    CCaptureLogger     m_Log;
     COpenGLDevice_SDL* m_pDevice = nullptr;
 };
 
