@@ -91,7 +91,7 @@ namespace NVorn
         if (n < 0)
             n = 0;
         long keep = m_Length < n ? m_Length : n;
-        T* data = new T[n];
+        T* data = n > 0 ? new T[n] : nullptr;
         for (long i = 0; i < keep; ++i)
             data[i] = m_pData[i];
         delete[] m_pData;
