@@ -297,10 +297,7 @@ namespace NVorn
             return;
         if (&destination == this)
         {
-            CImage result;
-            Sizeup(shift, result);
-            if (result.m_pData)
-                Swap(result);
+            ReplaceWithResult([&](CImage& result) { Sizeup(shift, result); });
             return;
         }
         long f = 1L << shift, w = m_Width, h = m_Height;
@@ -344,10 +341,7 @@ namespace NVorn
             return;
         if (&destination == this)
         {
-            CImage result;
-            Sizedown(shift, result);
-            if (result.m_pData)
-                Swap(result);
+            ReplaceWithResult([&](CImage& result) { Sizedown(shift, result); });
             return;
         }
         long f = 1L << shift;
@@ -381,10 +375,7 @@ namespace NVorn
             return;
         if (&destination == this)
         {
-            CImage result;
-            ExtractChannel(channel, result);
-            if (result.m_pData)
-                Swap(result);
+            ReplaceWithResult([&](CImage& result) { ExtractChannel(channel, result); });
             return;
         }
         if (!destination.Create(TVector2<long>(m_Width, m_Height), 8))

@@ -89,6 +89,17 @@ namespace NVorn
         unsigned char* Row(long y) const { return m_pData + y * m_Pitch; }
         unsigned char* Pixel(long x, long y) const { return Row(y) + x * GetBytesPerPixel(); }
         void Swap(CImage& other);
+        // Runs an operation that writes into a destination image on a
+        // temporary and takes its result, so that the image can be its own
+        // destination; a failed operation leaves the image as it was.
+        template<class Operation>
+        void ReplaceWithResult(Operation produce)
+        {
+            CImage result;
+            produce(result);
+            if (result.m_pData)
+                Swap(result);
+        }
         void ZeroData();
         bool CopyTo(CImage& destination) const;
     };

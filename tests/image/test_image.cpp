@@ -263,6 +263,11 @@ TEST(Image, SizedownAveragesAndSizeupInterpolates)
     EXPECT_EQ(PixelAt(up, 1, 0)[0], 15);
     EXPECT_EQ(PixelAt(up, 0, 1)[0], 20);
     EXPECT_EQ(PixelAt(up, 1, 1)[0], 25);
+    CImage same;
+    ASSERT_TRUE(same.Create(V(2, 2), 24));
+    std::copy(image.m_pData, image.m_pData + 12, same.m_pData);
+    same.Sizeup(1, same);
+    EXPECT_EQ(All(same), All(up));
 
     // 8-bit images scale their one channel without touching neighbours, and
     // may scale into themselves.
@@ -305,4 +310,9 @@ TEST(Image, ChannelsCanBeExtractedAndPutBack)
     EXPECT_EQ(All(image), before);
     image.ExtractChannel(7, wrong);
     EXPECT_EQ(wrong.m_Width, 2);
+
+    // An image may extract a channel into itself.
+    image.ExtractChannel(1, image);
+    ASSERT_EQ(image.m_Format, 8);
+    EXPECT_EQ(All(image), (Bytes{200, 201, 202, 203, 204, 205}));
 }
