@@ -1,8 +1,9 @@
 # Debian packages through CPack's DEB generator, one per install component:
 #   nvorn         (component game): the game, with its desktop integration
 #   libnvorn-dev  (component dev):  the engine for programs built on it
-# The run-time dependencies of the game come from dpkg-shlibdeps; the OpenGL
-# driver is named on top, because the game only links the dispatch library.
+# The run-time dependencies of the game come from dpkg-shlibdeps; on top come
+# the GL and EGL loaders, which SDL opens at run time (GL on X11, EGL on
+# Wayland) rather than linking them, and an OpenGL driver behind them.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME nvorn)
 set(CPACK_PACKAGE_VENDOR "NVorn developers")
@@ -25,7 +26,7 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_GAME_PACKAGE_NAME nvorn)
 set(CPACK_DEBIAN_GAME_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_GAME_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_GAME_PACKAGE_DEPENDS "libglx-mesa0 | libglx-vendor")
+set(CPACK_DEBIAN_GAME_PACKAGE_DEPENDS "libgl1, libegl1, libglx-mesa0 | libglx-vendor")
 set(CPACK_DEBIAN_GAME_DESCRIPTION "real-time arcade game with a ship among drifting rocks
 NVorn is an arcade game: a ship turns, thrusts and fires in a field that
 wraps around at its edges, while rocks drift across it and split into

@@ -18,8 +18,9 @@ ldflags=$(dpkg-buildflags --get LDFLAGS)
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
   -DNVORN_TESTS=OFF -DNVORN_BENCH=OFF -DNVORN_FUZZ=OFF \
   -DCMAKE_C_FLAGS="$cflags $cppflags" -DCMAKE_CXX_FLAGS="$cxxflags $cppflags" \
-  -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+  -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+# Only what the packages hold is built.
+cmake --build "$build" -j "$(nproc)" --target vorn nvorn nvorn_main nvorn_man_pages nvorn_changelog
 rm -f "$build"/packages/*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 ls "$PWD/$build"/packages/*.deb
