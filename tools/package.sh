@@ -5,6 +5,7 @@
 # the two .deb files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+tools/install-deps.sh
 build=build-package
 
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
@@ -21,6 +22,6 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
   -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 # Only what the packages hold is built.
 cmake --build "$build" -j "$(nproc)" --target vorn nvorn nvorn_main nvorn_man_pages nvorn_changelog
-rm -f "$build"/packages/*.deb
+rm -f "$build"/*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
-ls "$PWD/$build"/packages/*.deb
+ls "$PWD/$build"/*.deb

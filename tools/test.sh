@@ -27,7 +27,7 @@ echo "== installed game and engine"
 # As root the packages themselves are installed and purged again; otherwise
 # the build goes into a temporary prefix.
 if [ "$(id -u)" -eq 0 ]; then
-  tools/install-check.sh --packages build-package/packages
+  tools/install-check.sh --packages build-package
 else
   tools/install-check.sh build
 fi
