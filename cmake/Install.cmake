@@ -60,7 +60,9 @@ function(nvorn_install_dev)
 endfunction()
 
 # nvorn_man_page(NAME SUMMARY START EXTRA_STATUS SEE_ALSO): one page of section
-# 6 from the common template, gzipped for installing.
+# 6 from the common template, gzipped for installing. START is the paragraph
+# on how the program is started; EXTRA_STATUS, if any, ends the paragraph on
+# exit status 2.
 function(nvorn_man_page name summary start extra_status see_also)
   set(MAN_NAME ${name})
   string(TOUPPER ${name} MAN_NAME_UPPER)
@@ -104,7 +106,7 @@ function(nvorn_install_game)
     "" nvorn)
   nvorn_man_page(nvorn "start the NVorn arcade game"
     "nvorn moves to the folder that holds the game's textures and starts the game, vorn(6), there, so it works from any folder and from the desktop menu."
-    ".TP\n.B 2\nThe launcher could not find the textures' folder." vorn)
+    "The launcher also ends with 2 when it cannot find the textures' folder." vorn)
   add_custom_target(nvorn_man_pages ALL DEPENDS ${NVORN_GENERATED_DIR}/vorn.6.gz ${NVORN_GENERATED_DIR}/nvorn.6.gz)
 endfunction()
 
