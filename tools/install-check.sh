@@ -19,7 +19,7 @@ if [ -z "${NVORN_CHECK_DISPLAY:-}" ]; then
   NVORN_CHECK_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 export LIBGL_ALWAYS_SOFTWARE=1
-source=$PWD
+repo=$PWD
 work=$(mktemp -d)
 packages_installed=0
 
@@ -92,7 +92,7 @@ build_quads_cmake() {
   local args=()
   [ -z "${1:-}" ] || args=(-DCMAKE_PREFIX_PATH="$1")
   check "the example builds through find_package(NVorn)" \
-    'cmake -S "$source/examples/quads" -B "$work/quads-cmake" "${args[@]}" >"$work/quads-cmake.log" 2>&1 &&
+    'cmake -S "$repo/examples/quads" -B "$work/quads-cmake" "${args[@]}" >"$work/quads-cmake.log" 2>&1 &&
      cmake --build "$work/quads-cmake" >>"$work/quads-cmake.log" 2>&1'
 }
 
@@ -101,7 +101,7 @@ build_quads_cmake() {
 build_quads_pkgconfig() {
   mkdir -p "$work/quads-pc"
   check "the example builds with \`g++ ... \$(pkg-config --cflags --libs nvorn)\`" \
-    'g++ -o "$work/quads-pc/quads" "$source/examples/quads/Quads.cpp" $(pkg-config --cflags --libs nvorn) \
+    'g++ -o "$work/quads-pc/quads" "$repo/examples/quads/Quads.cpp" $(pkg-config --cflags --libs nvorn) \
        >"$work/quads-pc.log" 2>&1'
 }
 

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-build=build-package
+build="build-package"
 
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cflags=$(dpkg-buildflags --get CFLAGS)

@@ -41,8 +41,8 @@ start_weston() {
   weston --backend=x11-backend.so --socket="$socket" --width=1024 --height=768 \
     --use-pixman --idle-time=0 --no-config >"$work/weston.log" 2>&1 &
   weston_pid=$!
-  local i
-  for i in $(seq 100); do
+  local _
+  for _ in $(seq 100); do
     [ -S "$XDG_RUNTIME_DIR/$socket" ] && return 0
     kill -0 "$weston_pid" 2>/dev/null || break
     sleep 0.1
