@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the game, the tests and the benchmarks need.
+# Installs every Debian package the build, the game, the tests, the benchmarks
+# and the package checks need.
 set -euo pipefail
 packages=(
   cmake g++ make clang-14 libclang-rt-14-dev
@@ -7,6 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev libstb-dev
   xvfb xauth imagemagick
   libfreetype-dev fonts-dejavu-core
+  dpkg-dev lintian appstream pkgconf weston
 )
 missing=()
 for p in "${packages[@]}"; do

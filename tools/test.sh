@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in the
-# normal build and in the sanitizer build (address, undefined, leak).
+# normal build and in the sanitizer build (address, undefined, leak). Between
+# the two it builds the Debian packages, checks the installed game and engine,
+# and runs the game on a nested Wayland compositor.
 # Tests that need OpenGL run in a real window under Xvfb with Mesa's software
 # renderer; this script starts Xvfb itself.
 set -euo pipefail
@@ -19,8 +21,18 @@ run_suite() {
 
 echo "== normal build"
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== Debian packages"
+tools/package.sh
 echo "== installed game and engine"
-tools/install-check.sh build
+# As root the packages themselves are installed and purged again; otherwise
+# the build goes into a temporary prefix.
+if [ "$(id -u)" -eq 0 ]; then
+  tools/install-check.sh --packages build-package
+else
+  tools/install-check.sh build
+fi
+echo "== the game on Wayland"
+tools/wayland-check.sh build
 echo "== sanitizer build"
 # System libraries (D-Bus behind SDL, Mesa) keep some allocations until exit;
 # tests/lsan.supp names them so that only our own leaks are reported.
