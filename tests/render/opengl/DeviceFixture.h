@@ -1,7 +1,6 @@
-// Shared set-up of the OpenGL device tests: SDL's video subsystem and one
-// core for the whole test program (InstallDeviceEnvironment), and per test a
-// fresh device with a 640 x 480 window and its context current, plus a
-// capture of the log.
+// The OpenGL device tests' set-up: SDL's video subsystem and one core per
+// test program, and per test a fresh device with a 640 x 480 window and its
+// context current, plus a capture of the log.
 #ifndef NVORN_TESTS_RENDER_OPENGL_DEVICEFIXTURE_H
 #define NVORN_TESTS_RENDER_OPENGL_DEVICEFIXTURE_H
 
@@ -27,9 +26,8 @@ class CDeviceEnvironment : public ::testing::Environment
 public:
     void SetUp() override
     {
-        // SDL loads the D-Bus library for itself and unloads it when it
-        // quits; holding it keeps it mapped until exit, so that the leak
-        // report can still name it (see tests/lsan.supp).
+        // Held, SDL's D-Bus library stays mapped until exit, so that the
+        // leak report can still name it (see tests/lsan.supp).
         dlopen("libdbus-1.so.3", RTLD_NOW);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         new NCore::CCore;
@@ -60,7 +58,6 @@ protected:
         g_QuitRequest = 0;
         m_pDevice = new COpenGLDevice_SDL;
         ASSERT_TRUE(m_pDevice->Init(N3D::CMode(640, 480, false, 0)));
-        ExpectNoGLError("Init");
     }
 
     void TearDown() override

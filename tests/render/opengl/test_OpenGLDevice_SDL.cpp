@@ -1,10 +1,9 @@
-// The SDL display device: registration, display modes, the window and the
-// per-frame event handling, with events pushed into SDL's queue.
+// The SDL display device: display modes, the window and the per-frame event
+// handling, with events pushed into SDL's queue.
 #include "DeviceFixture.h"
 
 #include <algorithm>
 
-#include "core/ClassRegistry.h"
 #include "core/Message.h"
 
 using namespace NVorn;
@@ -15,9 +14,6 @@ namespace
 {
 
 const bool g_bEnvironment = NTest::InstallDeviceEnvironment();
-
-// Keeps the device's source, and with it its registrar, in this program.
-struct STouch { STouch() { Touch_COpenGLDevice_SDL(); } } g_Touch;
 
 typedef std::vector<std::vector<int>> Messages;
 
@@ -68,18 +64,18 @@ extern "C" int SDL_GL_SetSwapInterval(int)
     return 0;
 }
 
-TEST_F(DeviceTest, InitOpensTheRequestedWindowAtTheDriversSwapInterval)
+// The empty request takes every mode of display 0, each once, in pairs of
+// parameter 6 at 16 and 32, windowed modes first: the display's, then the
+// standard sizes that fit its desktop. Full screen exists for the display's
+// modes only.
+TEST_F(DeviceTest, InitOpensTheRequestedWindowOfTheDisplayModes)
 {
-    NClassRegistry::CClass* byTag = NClassRegistry::CreateByTag("3D Device");
-    EXPECT_NE(dynamic_cast<COpenGLDevice_SDL*>(byTag), nullptr);
-    delete byTag;
     SDL_GL_ResetAttributes();
     SDL_Window* plain = SDL_CreateWindow("Plain", 0, 0, 32, 32, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     SDL_GLContext context = SDL_GL_CreateContext(plain);
     const int driverInterval = SDL_GL_GetSwapInterval();
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(plain);
-
     NTest::CLogCapture log;
     COpenGLDevice_SDL device;
     ASSERT_TRUE(device.Init(CMode(640, 480, false, 0)));
@@ -97,24 +93,14 @@ TEST_F(DeviceTest, InitOpensTheRequestedWindowAtTheDriversSwapInterval)
     SDL_GL_GetAttribute(SDL_GL_ALPHA_SIZE, &alpha);
     EXPECT_EQ(std::vector<int>({ x, y, w, h, depth >= 24, alpha, device.m_bInitialized }),
               std::vector<int>({ 50, 50, 640, 480, 1, 8, 1 }));
-    EXPECT_STREQ(SDL_GetWindowTitle(device.m_Window), "Test");
     EXPECT_TRUE(SDL_GL_GetCurrentContext() == device.m_Context && device.Shutdown());
-
-    // A size no display offers: one log line, no window, updates still run.
     log.m_Text.clear();
     COpenGLDevice_SDL none;
     EXPECT_FALSE(none.Init(CMode(4000, 3000, false, 0)) || none.m_Window || none.m_bInitialized);
     EXPECT_EQ(log.m_Text, "COpenGLDevice_SDL::Init(): Couldn't find a displaymode that fits\n");
     EXPECT_TRUE(none.Update() && TakeMessages().empty());
     SDL_GL_MakeCurrent(m_pDevice->m_Window, m_pDevice->m_Context);
-}
 
-// The empty request takes every mode of display 0, each once, in pairs of
-// parameter 6 at 16 and 32, windowed modes first: the display's, then the
-// standard sizes that fit its desktop. Full screen exists for the display's
-// modes only.
-TEST_F(DeviceTest, DisplayModesOfferWindowsAndFullScreen)
-{
     SDL_DisplayMode desktop;
     ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
     TDynamicArray<CMode> modes, windows, fullscreen;
@@ -123,11 +109,10 @@ TEST_F(DeviceTest, DisplayModesOfferWindowsAndFullScreen)
     for (long i = 0; i < modes.m_Length; ++i)
     {
         const CMode::SParameter* p = modes[i].m_aParameters;
-        for (int k = 0; k < MODE_COUNT; ++k)
-            EXPECT_EQ(p[k].m_Match, MATCH_EXACT);
         EXPECT_EQ(std::vector<long>({ p[MODE_DISPLAY].m_Value, p[MODE_PARAM5].m_Value, p[MODE_PARAM6].m_Value,
-                                      p[MODE_PARAM7].m_Value, p[MODE_BITSPERPIXEL].m_Value, p[MODE_REFRESHRATE].m_Value != 0 }),
-                  std::vector<long>({ 0, 8, i % 2 ? 32 : 16, 0, SDL_BITSPERPIXEL(desktop.format), 1 }));
+                                      p[MODE_PARAM7].m_Value, p[MODE_BITSPERPIXEL].m_Value, p[MODE_REFRESHRATE].m_Value != 0,
+                                      p[MODE_WIDTH].m_Match }),
+                  std::vector<long>({ 0, 8, i % 2 ? 32 : 16, 0, SDL_BITSPERPIXEL(desktop.format), 1, MATCH_EXACT }));
         for (long j = 0; j < i; ++j)
             EXPECT_FALSE(modes[i].Compare(modes[j]));
         if (p[MODE_FULLSCREEN].m_Value == 0)
@@ -156,10 +141,15 @@ TEST_F(DeviceTest, UpdateTurnsEventsIntoMessagesAndCapturesTheMouse)
     for (Uint32 type : { SDL_KEYDOWN, SDL_MOUSEBUTTONDOWN, SDL_KEYUP })
         Push(type, window);
     Push(SDL_MOUSEBUTTONDOWN, window + 100);
-    Push(SDL_MOUSEBUTTONUP, window + 100);
-    Push(SDL_WINDOWEVENT, window + 100, SDL_WINDOWEVENT_CLOSE);
+    for (int i = 0; i < 33; ++i)   // more than one fetch takes
+    {
+        Push(SDL_MOUSEBUTTONUP, window + 100);
+        Push(SDL_WINDOWEVENT, window + 100, SDL_WINDOWEVENT_CLOSE);
+    }
     EXPECT_TRUE(m_pDevice->Update());
-    EXPECT_EQ(TakeMessages(), (Messages{ { NCore::MSG_MOUSEDOWN, 0, 0 }, { NCore::MSG_MOUSEUP, 0, 0 } }));
+    Messages expected(34, { NCore::MSG_MOUSEUP, 0, 0 });
+    expected[0][0] = NCore::MSG_MOUSEDOWN;
+    EXPECT_EQ(TakeMessages(), expected);
     EXPECT_FALSE(g_QuitRequest || m_pDevice->m_bCursorHidden || SDL_GetRelativeMouseMode());
     NCore::m_pCore->OSPreUpdate();
     EXPECT_EQ(TakeMessages(), (Messages{ { NCore::MSG_KEYDOWN, 32, 32 }, { NCore::MSG_KEYUP, 32, 32 } }));
