@@ -122,6 +122,7 @@ TEST_F(DeviceTest, TexturesHoldTheirBytesAndRefusedOnesUseNoHandle)
     unsigned char pixels[16] = {};
     for (long refused : { m_pDevice->CreateTexture(image16), m_pDevice->CreateTexture(empty),
                           m_pDevice->Internal_CreateTexture(Read({ GL_MAX_TEXTURE_SIZE })[0] * 2L, 1, 1, pixels),
+                          m_pDevice->Internal_CreateTexture((1L << 32) + 1, 1, 1, pixels),
                           m_pDevice->CreateTexture(-4, 4, 1), m_pDevice->CreateTexture(4, -4, 1),
                           m_pDevice->CreateTexture(1L << 40, 1L << 40, 1), m_pDevice->CreateTexture(4, 4, 4),
                           m_pDevice->CreateTexture(4, 4, -1) })
