@@ -1,5 +1,6 @@
 #include "render/opengl/OpenGLBuffer.h"
 
+#include <algorithm>
 #include <new>
 
 #include "foundation/Log.h"
@@ -81,6 +82,14 @@ bool COpenGLIndexBuffer::Allocate(long count)
     m_Buffer.m_Count = count;
     m_Buffer.m_pIndices = new (std::nothrow) uint16_t[count];
     return m_Buffer.m_pIndices != nullptr;
+}
+
+void COpenGLIndexBuffer::ScanIndices()
+{
+    const uint16_t* indices = m_Buffer.m_pIndices;
+    m_LargestIndex = 0;
+    if (indices && m_Buffer.m_Count > 0)
+        m_LargestIndex = *std::max_element(indices, indices + m_Buffer.m_Count);
 }
 
 } // namespace NOpenGL

@@ -61,7 +61,18 @@ public:
     // Allocates count indices, not cleared. False when memory runs out.
     bool Allocate(long count);
 
+    // The largest index the buffer holds, which lets a draw check its whole
+    // range with one comparison. While the buffer is locked, and before it
+    // was first unlocked, its indices may be anything, so it reads as the
+    // largest index there is.
+    uint16_t LargestIndex() const { return IsLocked() ? UINT16_MAX : m_LargestIndex; }
+    // Finds the largest index again; called whenever a write ends.
+    void ScanIndices();
+
     CIndexBuffer m_Buffer;
+
+private:
+    uint16_t m_LargestIndex = UINT16_MAX;
 };
 
 } // namespace NOpenGL

@@ -37,7 +37,7 @@ COpenGLDevice::COpenGLDevice()
     : m_bVertexProgram(false),
       m_bMultitexture(false),
       m_pIndexData(nullptr),
-      m_IndexCount(0)
+      m_pIndexBuffer(nullptr)
 {
     // Nothing is bound yet. Init pushes the whole state; until then, and for
     // texture units the device cannot reach, the bindings read as none.
@@ -278,7 +278,10 @@ CIndexBuffer* COpenGLDevice::LockIndexBuffer(long handle)
 void COpenGLDevice::UnlockIndexBuffer(long handle)
 {
     if (COpenGLIndexBuffer* buffer = FindIndexBuffer(handle))
+    {
         buffer->Unlock();
+        buffer->ScanIndices();
+    }
 }
 
 long COpenGLDevice::CreateVertexShader(const char* source)

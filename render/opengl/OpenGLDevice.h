@@ -120,7 +120,9 @@ public:
     bool DestroyPixelShader(long handle) override;
 
     // Drawing. Draw and DrawIndexed draw nothing when the range they would
-    // read lies outside the enabled arrays or the selected index buffer.
+    // read lies outside the enabled arrays or the selected index buffer;
+    // DrawIndexed also logs and draws nothing when an index of its range is
+    // not below the vertex count of every enabled array.
     // The target is taken as 480 pixels high: Grab copies its top-left
     // corner and SetViewport turns the top-left origin into OpenGL's.
     void Clear(int what) override;
@@ -132,7 +134,6 @@ public:
     bool      m_bVertexProgram;  // every GL_ARB_vertex_program entry point found
     bool      m_bMultitexture;   // every GL_ARB_multitexture entry point found
     uint16_t* m_pIndexData;      // indices of the index stream, or null
-    long      m_IndexCount;      // how many indices m_pIndexData holds
 
 private:
     STexture*            FindTexture(long handle) const;
@@ -146,8 +147,13 @@ private:
     // The number of vertices every enabled array can supply, or -1 when no
     // array is enabled.
     long EnabledVertexCount() const;
+    // Whether the count indices from first name vertices that every enabled
+    // array holds.
+    bool IndicesFit(long first, long count) const;
     void CheckPointers();
     void UnbindVertexBuffer(long handle);
+
+    const COpenGLIndexBuffer* m_pIndexBuffer;   // the index stream's buffer, when it has indices
 };
 
 } // namespace NOpenGL

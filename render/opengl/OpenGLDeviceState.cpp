@@ -1,6 +1,8 @@
 // COpenGLDevice: the render-state setters and drawing.
 #include "render/opengl/OpenGLDevice.h"
 
+#include <algorithm>
+
 #include "foundation/Log.h"
 #include "render/opengl/GLExt.h"
 #include "render/opengl/OpenGLBuffer.h"
@@ -141,7 +143,7 @@ void COpenGLDevice::Stream_Index(long handle)
 {
     COpenGLIndexBuffer* buffer = FindIndexBuffer(handle);
     m_pIndexData = buffer ? buffer->m_Buffer.m_pIndices : nullptr;
-    m_IndexCount = m_pIndexData ? buffer->m_Buffer.m_Count : 0;
+    m_pIndexBuffer = m_pIndexData ? buffer : nullptr;
     CState::Stream_Index(handle);
 }
 
@@ -312,15 +314,40 @@ void COpenGLDevice::Draw(long type, long first, long count)
     }
 }
 
+// The indices are 16-bit, so most buffers' largest index is below the
+// vertex count and the range needs no walk.
+bool COpenGLDevice::IndicesFit(long first, long count) const
+{
+    const long vertices = EnabledVertexCount();
+    if (vertices < 0 || m_pIndexBuffer->LargestIndex() < vertices)
+        return true;
+    const uint16_t* begin = m_pIndexData + first;
+    const uint16_t* end = begin + count;
+    return std::find_if(begin, end,
+                        [vertices](uint16_t index) { return index >= vertices; }) == end;
+}
+
 void COpenGLDevice::DrawIndexed(long type, long first, long count)
 {
     if (!m_pIndexData)
         return;
     if (!IsInEnumeration(type, PRIM_COUNT) || first < 0 || count < 0)
         return;
-    long indices = PrimToOGL(type, count);
-    if (first + indices > m_IndexCount)
+    // Every primitive takes at least one index; checked first, the sum
+    // below cannot overflow.
+    const long available = m_pIndexBuffer->m_Buffer.m_Count;
+    if (first > available || count > available)
         return;
+    long indices = PrimToOGL(type, count);
+    if (first + indices > available)
+        return;
+    // With client-side arrays OpenGL would read the vertices that such an
+    // index names from outside the arrays.
+    if (!IndicesFit(first, indices))
+    {
+        NLog::Write("opengl: warning, DrawIndexed called with an index past the vertex arrays, nothing drawn\n");
+        return;
+    }
     try
     {
         glDrawElements(g_aDrawTable[type], static_cast<GLsizei>(indices), GL_UNSIGNED_SHORT,

@@ -239,8 +239,8 @@ bool COpenGLDevice_SDL::Init(CMode request)
     // are looked up among the process's global symbols.
     const char* library = SDL_getenv("SDL_OPENGL_LIBRARY");
     m_pGLLibrary = dlopen(library ? library : "libGL.so.1", RTLD_NOW | RTLD_GLOBAL);
-    // The frame loop is not tied to the display's refresh.
-    SDL_GL_SetSwapInterval(0);
+    // The swap interval stays the driver's: the frame loop adds no cap of
+    // its own and runs as fast as the buffer swap lets it.
 
     m_bInitialized = true;
     NVorn::NLog::WriteF("COpenGLDevice_SDL::Init(): Final report, rendercontext=%.8x\n",

@@ -1,59 +1,87 @@
-// Shared set-up of the OpenGL device tests: SDL's video subsystem and one
-// core for the whole test program (InstallDeviceEnvironment), and per test a
-// fresh device with a 640 x 480 window and its context current, plus a
-// capture of the log.
+// The OpenGL device tests' set-up: SDL's video subsystem and one core per
+// test program, and per test a fresh device with a 640 x 480 window and its
+// context current, plus a capture of the log.
 #ifndef NVORN_TESTS_RENDER_OPENGL_DEVICEFIXTURE_H
 #define NVORN_TESTS_RENDER_OPENGL_DEVICEFIXTURE_H
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-#include <string>
-#include <utility>
+#include <SDL.h>
+
+#include <dlfcn.h>
+
+#include <GL/gl.h>
+
 #include <vector>
 
-#include "foundation/Log.h"
+#include "LogCapture.h"
+#include "core/Core.h"
 #include "render/opengl/sdl/OpenGLDevice_SDL.h"
 
 namespace NVorn {
 namespace NTest {
 
-// Keeps every piece written to the log while it is attached.
-class CCaptureLogger : public NLog::CLogger
+class CDeviceEnvironment : public ::testing::Environment
 {
 public:
-    CCaptureLogger() { NLog::Attach(this); }
-    ~CCaptureLogger() override { NLog::Detach(this); }
+    void SetUp() override
+    {
+        // Held, SDL's D-Bus library stays mapped until exit, so that the
+        // leak report can still name it (see tests/lsan.supp).
+        dlopen("libdbus-1.so.3", RTLD_NOW);
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        new NCore::CCore;
+    }
 
-    void Write(const char* text) override { m_lLines.push_back(text); }
-    // Whether some piece starts with prefix; how often line was written.
-    bool Has(const std::string& prefix) const;
-    long Count(const std::string& line) const;
-
-    std::vector<std::string> m_lLines;
+    void TearDown() override
+    {
+        delete NCore::m_pCore;
+        SDL_Quit();
+    }
 };
 
 // Call once at static initialisation of a test program.
-bool InstallDeviceEnvironment();
-
-// OpenGL integer state; the enumerations are passed as unsigned.
-int GetInteger(unsigned name);
-// Each named integer state holds its expected value.
-void ExpectIntegers(std::initializer_list<std::pair<unsigned, int>> expected);
+inline bool InstallDeviceEnvironment()
+{
+    ::testing::AddGlobalTestEnvironment(new CDeviceEnvironment);
+    return true;
+}
 
 class DeviceTest : public ::testing::Test
 {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        // Messages and quit requests left by an earlier test are not this one's.
+        while (NCore::m_pCore->GotMessages())
+            NCore::m_pCore->DiscardCurrentMessage();
+        g_QuitRequest = 0;
+        m_pDevice = new COpenGLDevice_SDL;
+        ASSERT_TRUE(m_pDevice->Init(N3D::CMode(640, 480, false, 0)));
+    }
 
-    // Drains the core's queue into (type, x, y) triples.
-    std::vector<std::vector<int>> TakeMessages();
+    void TearDown() override
+    {
+        m_pDevice->ClearAllAllocatedIndexes();
+        m_pDevice->Shutdown();
+        delete m_pDevice;
+    }
+
     // One pixel of the back buffer as RGBA bytes, y counted from the top.
-    std::vector<unsigned char> Pixel(int x, int y);
-    void ExpectNoGLError(const char* what);
+    std::vector<unsigned char> Pixel(int x, int y)
+    {
+        std::vector<unsigned char> rgba(4);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(x, 479 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return rgba;
+    }
 
-    CCaptureLogger     m_Log;
+    void ExpectNoGLError(const char* what)
+    {
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << what;
+    }
+
+    CLogCapture        m_Log;
     COpenGLDevice_SDL* m_pDevice = nullptr;
 };
 

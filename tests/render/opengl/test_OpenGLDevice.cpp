@@ -1,288 +1,342 @@
-// The OpenGL device's initialisation and resources, in a real window.
+// The OpenGL device in a real window: state read back from OpenGL, drawing
+// from the pixels. The batcher's tests cover ordinary 2D drawing.
 #include "DeviceFixture.h"
 
-#include <GL/gl.h>
 #include <GL/glext.h>
 
 #include <cstring>
-#include <vector>
+#include <string>
 
 #include "image/Image.h"
+#include "render/Matrix.h"
 #include "render/opengl/GLExt.h"
+#include "render/opengl/OpenGLTables.h"
 
 using namespace NVorn;
 using namespace NVorn::N3D;
-using NVorn::NTest::DeviceTest;
-using NVorn::NTest::ExpectIntegers;
-using NVorn::NTest::GetInteger;
 
 namespace
 {
 
 const bool g_bEnvironment = NTest::InstallDeviceEnvironment();
 
-const char kAlreadyLocked[] = "opengl: Lock() called on a buffer that is already locked\n";
-const char kVertexLocked[] = "opengl: warning, LockVertexBuffer called on a buffer that is locked\n";
+typedef std::vector<int> Ints;
 
-} // namespace
-
-TEST_F(DeviceTest, InitResolvesExtensionsAndPushesTheDefaultState)
+// The first value of each integer state named.
+Ints Read(std::initializer_list<GLenum> names)
 {
-    EXPECT_TRUE(m_pDevice->m_bMultitexture);
-    EXPECT_TRUE(m_pDevice->m_bVertexProgram);
-    ASSERT_EQ(m_pDevice->m_aShaderProfiles.m_Length, 1);
-    EXPECT_TRUE(m_pDevice->m_aShaderProfiles[0] == "ARBvp1_0");
-    // The whole extension list, however long, on a line of its own.
-    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    ASSERT_NE(extensions, nullptr);
-    std::string log;
-    for (const std::string& piece : m_Log.m_lLines)
-        log += piece;
-    EXPECT_NE(log.find(std::string("\nExtentions: ") + extensions + "\n"), std::string::npos);
-    EXPECT_FALSE(m_Log.Has("opengl: ERROR!"));
-
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_STENCIL_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
-    EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
-    // The default push walks the units upwards, so the last one stays active.
-    ExpectIntegers({ { GL_BLEND_SRC, GL_SRC_COLOR }, { GL_BLEND_DST, GL_ZERO }, { GL_FRONT_FACE, GL_CW },
-                     { GL_STENCIL_FUNC, GL_EQUAL }, { GL_STENCIL_WRITEMASK, 0 },
-                     { GL_ACTIVE_TEXTURE_ARB, GL_TEXTURE0_ARB + 7 } });
-    ExpectNoGLError("state queries");
-}
-
-TEST_F(DeviceTest, TexturesHoldTheImageBytesForEveryWidth)
-{
-    struct SCase { long bits; long format; GLenum glFormat; };
-    const SCase aCases[] = { { 8, 3, GL_LUMINANCE }, { 24, 0, GL_RGB }, { 32, 1, GL_RGBA } };
-    for (const SCase& c : aCases)
+    Ints values;
+    for (GLenum name : names)
     {
-        for (long width : { 1L, 3L, 5L, 7L, 64L })
-        {
-            SCOPED_TRACE(testing::Message() << c.bits << " bits, width " << width);
-            CImage image;
-            ASSERT_TRUE(image.Create(TVector2<long>(width, 3), c.bits));
-            long bytes = width * 3 * (c.bits / 8);
-            for (long i = 0; i < bytes; ++i)
-                image.m_pData[i] = static_cast<unsigned char>(i * 37 + 11);
-            long handle = m_pDevice->CreateTexture(image);
-            ASSERT_GE(handle, 0);
-
-            STextureInfo info = m_pDevice->GetTextureInfo(handle);
-            EXPECT_EQ(info.handle, handle);
-            EXPECT_EQ(info.width, width);
-            EXPECT_EQ(info.height, 3);
-            EXPECT_EQ(info.format, c.format);
-
-            std::vector<unsigned char> texels(bytes);
-            glPixelStorei(GL_PACK_ALIGNMENT, 1);
-            glGetTexImage(GL_TEXTURE_2D, 0, c.glFormat, GL_UNSIGNED_BYTE, texels.data());
-            EXPECT_EQ(std::memcmp(texels.data(), image.m_pData, bytes), 0);
-            ExpectNoGLError("upload and read-back");
-            EXPECT_TRUE(m_pDevice->DestroyTexture(handle));
-        }
+        GLint value[4] = {};
+        glGetIntegerv(name, value);
+        values.push_back(value[0]);
     }
+    return values;
 }
 
-TEST_F(DeviceTest, RefusedTexturesUseNoHandle)
-{
-    long first = m_pDevice->CreateTexture(4, 4, 1);
-    ASSERT_GE(first, 0);
-    long entries = m_pDevice->m_IndexHandler.m_aIDs.m_Length;
+const char* g_pHidden = "";
 
-    CImage image16, empty;
-    ASSERT_TRUE(image16.Create(TVector2<long>(4, 4), 16));
-    EXPECT_EQ(m_pDevice->CreateTexture(image16), -1);
-    empty.m_Format = 32;
-    EXPECT_EQ(m_pDevice->CreateTexture(empty), -1);
-
-    // Sizes OpenGL rejects, sizes that cannot be sizes, and unknown formats.
-    unsigned char pixels[16] = {};
-    EXPECT_EQ(m_pDevice->Internal_CreateTexture(GetInteger(GL_MAX_TEXTURE_SIZE) * 2L, 1, 1, pixels), -1);
-    EXPECT_EQ(m_pDevice->CreateTexture(-4, 4, 1), -1);
-    EXPECT_EQ(m_pDevice->CreateTexture(1L << 40, 1L << 40, 1), -1);
-    EXPECT_EQ(m_pDevice->CreateTexture(4, 4, 4), -1);
-    EXPECT_EQ(m_pDevice->CreateTexture(4, 4, -1), -1);
-    EXPECT_EQ(m_pDevice->m_IndexHandler.m_aIDs.m_Length, entries);
-    glGetError();
-
-    // The next texture gets the handle a refused one would have had; a
-    // destroyed texture reports no size, even once its handle names a buffer.
-    long second = m_pDevice->CreateTexture(8, 8, 2);
-    EXPECT_EQ(second, first + 1);
-    EXPECT_EQ(m_pDevice->GetTextureInfo(second).format, 2);
-    EXPECT_TRUE(m_pDevice->DestroyTexture(first));
-    EXPECT_FALSE(m_pDevice->DestroyTexture(first));
-    EXPECT_EQ(m_pDevice->GetTextureInfo(first).height, 0);
-    EXPECT_EQ(m_pDevice->GetTextureInfo(-1).width, 0);
-    EXPECT_EQ(m_pDevice->GetTextureInfo(999).width, 0);
-    long vb = m_pDevice->CreateVertexBuffer(1, STREAM_POSITION, 0);
-    EXPECT_EQ(vb, first);
-    EXPECT_EQ(m_pDevice->GetTextureInfo(vb).width, 0);
-    EXPECT_FALSE(m_pDevice->DestroyTexture(vb));
-    ExpectNoGLError("texture handles");
-}
-
-TEST_F(DeviceTest, BuffersAllocateTheirStreamsAndTrackTheirLock)
-{
-    long handle = m_pDevice->CreateVertexBuffer(4, STREAM_POSITION | STREAM_TEXTURE0, 0);
-    ASSERT_GE(handle, 0);
-    CVertexBuffer* buffer = m_pDevice->LockVertexBuffer(handle, 0);
-    ASSERT_NE(buffer, nullptr);
-    EXPECT_EQ(buffer->m_Count, 4);
-    ASSERT_NE(buffer->m_pPosition, nullptr);
-    ASSERT_NE(buffer->m_apTexCoord[0], nullptr);
-    EXPECT_EQ(buffer->m_pNormal, nullptr);
-    EXPECT_EQ(buffer->m_pColor, nullptr);
-    EXPECT_EQ(buffer->m_apTexCoord[1], nullptr);
-    EXPECT_EQ(buffer->m_pPosition[3], TVector3<float>(0, 0, 0));
-
-    // A second lock fails with both messages; a second unlock logs once.
-    EXPECT_EQ(m_pDevice->LockVertexBuffer(handle, 0), nullptr);
-    EXPECT_EQ(m_Log.Count(kAlreadyLocked), 1);
-    EXPECT_EQ(m_Log.Count(kVertexLocked), 1);
-    m_pDevice->UnlockVertexBuffer(handle, 0);
-    m_pDevice->UnlockVertexBuffer(handle, 0);
-    EXPECT_EQ(m_Log.Count("opengl: Unlock() called on a buffer that isn't locked\n"), 1);
-    EXPECT_EQ(m_pDevice->LockVertexBuffer(handle, 0), buffer);
-    m_pDevice->UnlockVertexBuffer(handle, 0);
-
-    long indices = m_pDevice->CreateIndexBuffer(6, 0);
-    CIndexBuffer* index = m_pDevice->LockIndexBuffer(indices);
-    ASSERT_NE(index, nullptr);
-    EXPECT_EQ(index->m_Count, 6);
-    EXPECT_EQ(m_pDevice->LockIndexBuffer(indices), nullptr);
-    EXPECT_EQ(m_Log.Count(kAlreadyLocked), 2);
-    EXPECT_EQ(m_Log.Count(kVertexLocked), 1);
-    m_pDevice->UnlockIndexBuffer(indices);
-
-    // Handles of the wrong kind, or of nothing, name no buffer.
-    EXPECT_EQ(m_pDevice->LockVertexBuffer(indices, 0), nullptr);
-    EXPECT_EQ(m_pDevice->LockIndexBuffer(handle), nullptr);
-    EXPECT_EQ(m_pDevice->LockVertexBuffer(-1, 0), nullptr);
-    m_pDevice->UnlockIndexBuffer(12345);
-    EXPECT_FALSE(m_pDevice->DestroyIndexBuffer(handle));
-    EXPECT_FALSE(m_pDevice->DestroyVertexBuffer(indices));
-    EXPECT_EQ(m_pDevice->CreateVertexBuffer(-1, 1, 0), -1);
-    EXPECT_EQ(m_pDevice->CreateIndexBuffer(-1, 0), -1);
-
-    // A locked buffer is destroyed all the same.
-    ASSERT_NE(m_pDevice->LockVertexBuffer(handle, 0), nullptr);
-    EXPECT_TRUE(m_pDevice->DestroyVertexBuffer(handle));
-    EXPECT_TRUE(m_pDevice->DestroyIndexBuffer(indices));
-    EXPECT_FALSE(m_pDevice->DestroyIndexBuffer(indices));
-    EXPECT_EQ(m_pDevice->CreatePixelShader("anything"), -1);
-    EXPECT_FALSE(m_pDevice->DestroyPixelShader(0));
-}
-
-TEST_F(DeviceTest, VertexProgramsCompileBindAndTakeParameters)
-{
-    long shader = m_pDevice->CreateVertexShader("!!ARBvp1.0\n"
-                                                "PARAM offset = program.local[2];\n"
-                                                "ADD result.position, vertex.position, offset;\n"
-                                                "MOV result.color, vertex.color;\n"
-                                                "END\n");
-    ASSERT_GE(shader, 0);
-    ExpectNoGLError("valid program");
-
-    long entries = m_pDevice->m_IndexHandler.m_aIDs.m_Length;
-    EXPECT_EQ(m_pDevice->CreateVertexShader("!!ARBvp1.0\nMOV result.position, vertex.position;\n"), -1);
-    EXPECT_TRUE(m_Log.Has("opengl: Error creating vertex shader, "));
-    EXPECT_EQ(m_pDevice->m_IndexHandler.m_aIDs.m_Length, entries);
-    EXPECT_EQ(m_pDevice->CreateVertexShader(nullptr), -1);
-    ExpectNoGLError("broken program");
-
-    m_pDevice->Shader_Vertex(shader);
-    EXPECT_TRUE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
-    const TVector4<float> aValues[2] = { TVector4<float>(1, 2, 3, 4), TVector4<float>(5, 6, 7, 8) };
-    m_pDevice->Shader_VertexParamFloat(2, aValues, 2);
-    GLfloat read[4] = {};
-    glextGetProgramLocalParameterfvARB(GL_VERTEX_PROGRAM_ARB, 3, read);
-    EXPECT_EQ(read[0], 5.0f);
-    EXPECT_EQ(read[3], 8.0f);
-
-    m_pDevice->Shader_Vertex(-1);
-    EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
-    EXPECT_TRUE(m_pDevice->DestroyVertexShader(shader));
-    EXPECT_FALSE(m_pDevice->DestroyVertexShader(shader));
-    ExpectNoGLError("binding");
-}
-
-namespace
-{
-
-const char* g_pHidden = nullptr;
-
+// An OpenGL library that lacks the one name in g_pHidden.
 void* HidingResolver(const char* name)
 {
     return std::strcmp(name, g_pHidden) == 0 ? nullptr : GLExtInit_GetProcAddress(name);
 }
 
-// A device initialised again while one entry point is hidden from the lookup.
-class IncompleteExtensionTest : public DeviceTest
+class DeviceTest : public NTest::DeviceTest
 {
 protected:
-    void Reinit(const char* hidden)
+    // Streams 20-pixel squares at (x, 100) on a 640 x 480 target, top-left
+    // origin, and clears the log.
+    void StreamSquares(std::initializer_list<float> lefts)
     {
-        g_pHidden = hidden;
-        GLExtInit_SetResolver(HidingResolver);
-        m_pDevice->m_aShaderProfiles.Clear();
-        m_pDevice->COpenGLDevice::Init(CMode());
+        m_pDevice->Flag_Set(FLAG_CULL, false);
+        m_pDevice->Flag_Set(FLAG_DEPTHTEST, false);
+        m_pDevice->Matrix_Projection(NMatrix::Ortho(0, 640, 0, 480, 2, 0));
+        m_pDevice->Clear(CLEAR_COLOR);
+        m_Log.m_Text.clear();
+        long handle = m_pDevice->CreateVertexBuffer(4 * static_cast<long>(lefts.size()), STREAM_POSITION, 0);
+        TVector3<float>* corner = m_pDevice->LockVertexBuffer(handle, 0)->m_pPosition;
+        for (float x : lefts)
+        {
+            const float aCorners[4][2] = { { x, 100 }, { x + 20, 100 }, { x + 20, 120 }, { x, 120 } };
+            for (const float* at : aCorners)
+                *corner++ = TVector3<float>(at[0], at[1], -1);
+        }
+        m_pDevice->UnlockVertexBuffer(handle, 0);
+        m_pDevice->Stream_Vertex(handle);
     }
 
-    void TearDown() override
-    {
-        GLExtInit_SetResolver(nullptr);
-        GLExtInit_arb_multitexture();
-        GLExtInit_arb_vertex_program();
-        DeviceTest::TearDown();
-    }
+    bool Lit(int x, int y) { return Pixel(x, y)[0] > 128; }
 };
+
+const char kBadIndex[] = "opengl: warning, DrawIndexed called with an index past the vertex arrays, nothing drawn\n";
 
 } // namespace
 
-TEST_F(IncompleteExtensionTest, WithoutMultitextureOnlyUnitZeroIsUsed)
+TEST_F(DeviceTest, InitPushesTheDefaultStateAndDoesWithoutMissingExtensions)
 {
-    Reinit("glActiveTextureARB");
-    EXPECT_FALSE(m_pDevice->m_bMultitexture);
-    EXPECT_EQ(glextActiveTextureARB, nullptr);
-    EXPECT_TRUE(m_Log.Has("opengl: ERROR! ARB_multitexture extentions isn't present. "
-                          "The device will not work without it.\n"));
-    // Unit 7 was active before and the device can no longer move away from
-    // it; select unit 0 as an application without the extension runs.
+    EXPECT_TRUE(m_pDevice->m_aShaderProfiles.m_Length == 1 && m_pDevice->m_aShaderProfiles[0] == "ARBvp1_0");
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    EXPECT_NE(m_Log.m_Text.find(std::string("\nExtentions: ") + extensions + "\n"), std::string::npos);
+    EXPECT_EQ(Read({ GL_CULL_FACE, GL_BLEND_SRC, GL_STENCIL_FUNC, GL_ACTIVE_TEXTURE_ARB }),
+              (Ints{ 1, GL_SRC_COLOR, GL_EQUAL, GL_TEXTURE0_ARB + 7 }));
+
+    GLExtInit_SetResolver(HidingResolver);
+    g_pHidden = "glVertexAttrib1sARB";
+    m_pDevice->m_aShaderProfiles.Clear();
+    m_pDevice->COpenGLDevice::Init(CMode());
+    EXPECT_TRUE(!m_pDevice->m_bVertexProgram && m_pDevice->m_bMultitexture && !m_pDevice->m_aShaderProfiles.m_Length);
+    EXPECT_EQ(m_pDevice->CreateVertexShader("!!ARBvp1.0\nEND\n"), -1);
+    EXPECT_FALSE(m_Log.Has("opengl: ERROR!") || GLExtInit_GetProcAddress("glNoSuchFunctionARB"));
+    g_pHidden = "glActiveTextureARB";
+    m_pDevice->COpenGLDevice::Init(CMode());
+    EXPECT_TRUE(!m_pDevice->m_bMultitexture && m_pDevice->m_bVertexProgram && glextMultiTexCoord4svARB);
+    EXPECT_EQ(m_Log.Count("opengl: ERROR! ARB_multitexture extentions isn't present. "
+                          "The device will not work without it.\n"), 1);
+    // Unit 7 stays active, out of the device's reach now.
     glActiveTexture(GL_TEXTURE0);
-    glClientActiveTexture(GL_TEXTURE0);
-
-    long texture = m_pDevice->CreateTexture(2, 2, 1);
-    long buffer = m_pDevice->CreateVertexBuffer(3, STREAM_TEXTURE0 | STREAM_TEXTURE1, 0);
-    m_pDevice->Texture_Set(0, texture);
-    m_pDevice->Stream_Texture(0, buffer, 1);
-    EXPECT_EQ(m_pDevice->m_aTextureSet[0], 1);
-
-    // Other units are ignored: nothing recorded, unit 0 untouched.
+    m_pDevice->Texture_Set(0, m_pDevice->CreateTexture(2, 2, 1));
     m_pDevice->Texture_Set(1, -1);
-    m_pDevice->Stream_Texture(1, -1, -1);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
-    m_pDevice->Texture_Set(3, texture);
-    EXPECT_EQ(m_pDevice->m_aTexture[3], -1);
-    m_pDevice->State_SetDefaults(true);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(GetInteger(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
-    ExpectNoGLError("unit 0 only");
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && m_pDevice->m_aTexture[1] == -1);
+    GLExtInit_SetResolver(nullptr);
+    EXPECT_TRUE(GLExtInit_arb_multitexture() && GLExtInit_arb_vertex_program());
 }
 
-TEST_F(IncompleteExtensionTest, WithoutVertexProgramsNoShaderIsMade)
+TEST_F(DeviceTest, TexturesHoldTheirBytesAndRefusedOnesUseNoHandle)
 {
-    Reinit("glIsProgramARB");
-    EXPECT_FALSE(m_pDevice->m_bVertexProgram);
-    EXPECT_TRUE(m_pDevice->m_bMultitexture);
-    EXPECT_EQ(m_pDevice->m_aShaderProfiles.m_Length, 0);
-    EXPECT_FALSE(m_Log.Has("opengl: ERROR!"));
-    EXPECT_EQ(m_pDevice->CreateVertexShader("!!ARBvp1.0\nEND\n"), -1);
+    CImage image, image16, empty;
+    ASSERT_TRUE(image.Create(TVector2<long>(3, 2), 8) && image16.Create(TVector2<long>(4, 4), 16));
+    for (long i = 0; i < 6; ++i)
+        image.m_pData[i] = static_cast<unsigned char>(i * 37 + 11);
+    STextureInfo info = m_pDevice->GetTextureInfo(m_pDevice->CreateTexture(image));
+    EXPECT_EQ(Ints({ info.handle, info.width, info.height, info.format }), Ints({ 0, 3, 2, 3 }));
+    unsigned char texels[6] = {};
+    GLint filter = 0;
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, texels);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    EXPECT_TRUE(std::memcmp(texels, image.m_pData, 6) == 0 && filter == GL_LINEAR);
+    EXPECT_TRUE(m_pDevice->DestroyTexture(0) && !m_pDevice->DestroyTexture(0));
+    empty.m_Format = 32;
+    unsigned char pixels[16] = {};
+    for (long refused : { m_pDevice->CreateTexture(image16), m_pDevice->CreateTexture(empty),
+                          m_pDevice->Internal_CreateTexture(Read({ GL_MAX_TEXTURE_SIZE })[0] * 2L, 1, 1, pixels),
+                          m_pDevice->Internal_CreateTexture((1L << 32) + 1, 1, 1, pixels),
+                          m_pDevice->CreateTexture(-4, 4, 1), m_pDevice->CreateTexture(4, -4, 1),
+                          m_pDevice->CreateTexture(1L << 40, 1L << 40, 1), m_pDevice->CreateTexture(4, 4, 4),
+                          m_pDevice->CreateTexture(4, 4, -1) })
+        EXPECT_EQ(refused, -1);
+    glGetError();
+    EXPECT_EQ(m_pDevice->CreateTexture(8, 8, 2), 0);
+    EXPECT_EQ(m_pDevice->GetTextureInfo(0).format, 2);
+    EXPECT_EQ(m_pDevice->GetTextureInfo(1).width + m_pDevice->GetTextureInfo(1).height, 0);
+    ExpectNoGLError("textures");
+}
+
+TEST_F(DeviceTest, BuffersAndProgramsTrackTheirLockAndTheirOwnHandles)
+{
+    m_Log.m_Text.clear();
+    long vertices = m_pDevice->CreateVertexBuffer(4, STREAM_NORMAL | STREAM_TEXTURE7, 0);
+    CVertexBuffer* buffer = m_pDevice->LockVertexBuffer(vertices, 0);
+    EXPECT_EQ(Ints({ int(buffer->m_Count), int(buffer->What()) }), Ints({ 4, STREAM_NORMAL | STREAM_TEXTURE7 }));
+    EXPECT_EQ(m_pDevice->LockVertexBuffer(vertices, 0), nullptr);
+    m_pDevice->UnlockVertexBuffer(vertices, 0);
+    m_pDevice->UnlockVertexBuffer(vertices, 0);
+    EXPECT_EQ(m_pDevice->LockVertexBuffer(vertices, 0), buffer);
+    long indices = m_pDevice->CreateIndexBuffer(6, 0);
+    EXPECT_EQ(m_pDevice->LockIndexBuffer(indices)->m_Count, 6);
+    EXPECT_EQ(m_pDevice->LockIndexBuffer(indices), nullptr);
+    EXPECT_EQ(m_Log.m_Text, "opengl: Lock() called on a buffer that is already locked\n"
+                            "opengl: warning, LockVertexBuffer called on a buffer that is locked\n"
+                            "opengl: Unlock() called on a buffer that isn't locked\n"
+                            "opengl: Lock() called on a buffer that is already locked\n");
+    m_pDevice->UnlockIndexBuffer(indices);
+    EXPECT_NE(m_pDevice->LockIndexBuffer(indices), nullptr);
+    EXPECT_FALSE(m_pDevice->LockVertexBuffer(indices, 0) || m_pDevice->LockIndexBuffer(vertices));
+    EXPECT_FALSE(m_pDevice->DestroyIndexBuffer(vertices) || m_pDevice->DestroyVertexBuffer(indices));
+    EXPECT_EQ(m_pDevice->CreateVertexBuffer(-1, 1, 0) + m_pDevice->CreateIndexBuffer(-1, 0), -2);
+    EXPECT_TRUE(m_pDevice->DestroyVertexBuffer(vertices) && m_pDevice->DestroyIndexBuffer(indices));
+    EXPECT_FALSE(m_pDevice->DestroyVertexBuffer(vertices) || m_pDevice->DestroyIndexBuffer(indices));
+    EXPECT_FALSE(m_pDevice->CreatePixelShader("anything") != -1 || m_pDevice->DestroyPixelShader(0));
+
+    long shader = m_pDevice->CreateVertexShader("!!ARBvp1.0\nPARAM offset = program.local[2];\n"
+                                                "ADD result.position, vertex.position, offset;\nEND\n");
+    EXPECT_EQ(m_pDevice->CreateVertexShader("!!ARBvp1.0\nMOV result.position, vertex.position;\n"), -1);
+    EXPECT_TRUE(m_Log.Has("opengl: Error creating vertex shader, "));
+    EXPECT_EQ(m_pDevice->CreateVertexShader(nullptr), -1);
+    EXPECT_EQ(m_pDevice->m_IndexHandler.m_aFree.m_Length, 1);
+    m_pDevice->Shader_Vertex(shader);
+    const TVector4<float> aValues[2] = { TVector4<float>(1, 2, 3, 4), TVector4<float>(5, 6, 7, 8) };
+    m_pDevice->Shader_VertexParamFloat(2, aValues, 2);
+    GLint bound = 0;
+    GLfloat read[4] = {};
+    glextGetProgramivARB(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_BINDING_ARB, &bound);
+    glextGetProgramLocalParameterfvARB(GL_VERTEX_PROGRAM_ARB, 3, read);
+    EXPECT_EQ(std::vector<float>({ read[0], read[3], float(glIsEnabled(GL_VERTEX_PROGRAM_ARB)) }),
+              std::vector<float>({ 5, 8, 1 }));
+    EXPECT_EQ(GLuint(bound), static_cast<NOpenGL::SVertexShader*>(m_pDevice->m_IndexHandler.m_aIDs[shader].m_pData)->glProgram);
     m_pDevice->Shader_Vertex(-1);
-    ExpectNoGLError("no vertex programs");
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
+    EXPECT_TRUE(m_pDevice->DestroyVertexShader(shader) && !m_pDevice->DestroyVertexShader(shader));
+    ExpectNoGLError("buffers and programs");
+}
+
+// The engine orders destination colour before destination alpha and
+// less-or-equal before greater; values outside a table are refused, and
+// OpenGL and the record keep the last good value.
+TEST_F(DeviceTest, ModesReachOpenGLThroughTheirTables)
+{
+    m_pDevice->Mode_WriteMask(true, false, true, false);
+    GLboolean mask[4] = {};
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    EXPECT_EQ(Ints({ mask[0], mask[1], m_pDevice->m_aWriteMask[0], m_pDevice->m_aWriteMask[1] }), Ints({ 1, 0, 1, 0 }));
+    m_pDevice->Mode_BlendFunc(BLEND_DSTCOLOR, BLEND_INVDSTALPHA);
+    m_pDevice->Mode_DepthTest(TEST_LESSEQUAL);
+    m_pDevice->Mode_StencilFunc(TEST_NOTEQUAL, 300, 511);
+    m_pDevice->Mode_StencilOp(STENCILOP_INVERT, STENCILOP_REPLACE, STENCILOP_DECR);
+    m_pDevice->Mode_Cull(CULL_CCW);
+    for (int refused = 0; refused < 2; ++refused)
+    {
+        EXPECT_EQ(Read({ GL_BLEND_SRC, GL_BLEND_DST, GL_DEPTH_FUNC, GL_STENCIL_FUNC, GL_STENCIL_VALUE_MASK,
+                         GL_STENCIL_FAIL, GL_STENCIL_PASS_DEPTH_FAIL, GL_STENCIL_PASS_DEPTH_PASS, GL_FRONT_FACE }),
+                  Ints({ GL_DST_COLOR, GL_ONE_MINUS_DST_ALPHA, GL_LEQUAL, GL_NOTEQUAL, 511,
+                         GL_INVERT, GL_REPLACE, GL_DECR, GL_CCW }));
+        EXPECT_EQ(Ints({ int(m_pDevice->m_StencilRef), int(m_pDevice->m_StencilMask), int(m_pDevice->m_BlendSrc),
+                         int(m_pDevice->m_StencilFail) }), Ints({ 44, 255, BLEND_DSTCOLOR, STENCILOP_INVERT }));
+        m_pDevice->Mode_BlendFunc(BLEND_COUNT, 0);
+        m_pDevice->Mode_BlendFunc(0, -1);
+        m_pDevice->Mode_DepthTest(TEST_COUNT);
+        m_pDevice->Mode_Cull(2);
+        m_pDevice->Mode_StencilFunc(-3, 0, 0);
+        for (Ints op : { Ints{ 6, 0, 0 }, Ints{ 0, 6, 0 }, Ints{ 0, 0, -1 } })
+            m_pDevice->Mode_StencilOp(op[0], op[1], op[2]);
+    }
+    EXPECT_EQ(NOpenGL::PrimToOGL(PRIM_COUNT, 5), 0);
+}
+
+// A buffer without the component disables the array but is recorded;
+// destroying a buffer unbinds the streams that read it.
+TEST_F(DeviceTest, StreamsPointIntoTheirBuffersAndClearAndViewportMapToOpenGL)
+{
+    long full = m_pDevice->CreateVertexBuffer(4, STREAM_POSITION | STREAM_NORMAL | STREAM_TEXTURE3, 0);
+    long bare = m_pDevice->CreateVertexBuffer(4, STREAM_TEXTURE0, 0);
+    CVertexBuffer* buffer = m_pDevice->LockVertexBuffer(full, 0);
+    m_pDevice->Stream_Normal(full);
+    m_pDevice->Stream_Texture(1, full, 3);
+    void* aPointers[2] = {};
+    glGetPointerv(GL_NORMAL_ARRAY_POINTER, &aPointers[0]);
+    glGetPointerv(GL_TEXTURE_COORD_ARRAY_POINTER, &aPointers[1]);
+    EXPECT_TRUE(aPointers[0] == buffer->m_pNormal && aPointers[1] == buffer->m_apTexCoord[3]);
+    EXPECT_EQ(Read({ GL_ACTIVE_TEXTURE_ARB, GL_CLIENT_ACTIVE_TEXTURE_ARB }), Ints({ GL_TEXTURE1_ARB, GL_TEXTURE1_ARB }));
+    m_pDevice->Stream_Vertex(bare);
+    m_pDevice->Stream_Texture(2, full, 5);
+    m_pDevice->Stream_Texture(8, full, 0);
+    m_pDevice->Texture_Set(0, -1);
+    EXPECT_EQ(Ints({ glIsEnabled(GL_VERTEX_ARRAY), glIsEnabled(GL_TEXTURE_COORD_ARRAY), glIsEnabled(GL_TEXTURE_2D),
+                     int(m_pDevice->m_VertexStream), int(m_pDevice->m_aTextureSet[2]) }),
+              Ints({ 0, 0, 0, int(bare), 5 }));
+    EXPECT_EQ(Read({ GL_ACTIVE_TEXTURE_ARB, GL_CLIENT_ACTIVE_TEXTURE_ARB }), Ints({ GL_TEXTURE0_ARB, GL_TEXTURE2_ARB }));
+    long indices = m_pDevice->CreateIndexBuffer(12, 0);
+    m_pDevice->Stream_Index(indices);
+    EXPECT_NE(m_pDevice->m_pIndexData, nullptr);
+    EXPECT_TRUE(m_pDevice->DestroyVertexBuffer(full) && m_pDevice->DestroyIndexBuffer(indices));
+    glextClientActiveTextureARB(GL_TEXTURE1_ARB);
+    EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY) || glIsEnabled(GL_TEXTURE_COORD_ARRAY) || m_pDevice->m_pIndexData);
+    EXPECT_EQ(Ints({ int(m_pDevice->m_NormalStream), int(m_pDevice->m_aTextureStream[1]), int(m_pDevice->m_VertexStream) }),
+              Ints({ -1, -1, int(bare) }));
+
+    const float aClear[4] = { 1.0f, 0.5f, 0.0f, 1.0f };
+    std::copy(aClear, aClear + 4, m_pDevice->m_aClearColor);
+    m_pDevice->m_ClearDepth = 0.25f;
+    m_pDevice->m_ClearStencil = 7;
+    m_pDevice->Clear(CLEAR_COLOR | CLEAR_DEPTH | CLEAR_STENCIL);
+    GLfloat depth = 0;
+    glReadPixels(5, 5, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    EXPECT_EQ(Ints({ Pixel(10, 10)[0], Pixel(10, 10)[1], int(depth * 1000 + 0.5f), Read({ GL_STENCIL_CLEAR_VALUE })[0] }),
+              Ints({ 255, 128, 250, 7 }));
+    m_pDevice->SetViewport(10, 20, 100, 50);
+    m_pDevice->Matrix_Model(NMatrix::Translation(1, 2, 3));
+    m_pDevice->Matrix_Projection(NMatrix::Scale(2, 3, 4));
+    GLint viewport[4] = {};
+    GLfloat model[16] = {}, projection[16] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetFloatv(GL_MODELVIEW_MATRIX, model);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_EQ(Ints({ viewport[1], viewport[3], int(model[13]), int(projection[5]) }), Ints({ 410, 50, 2, 3 }));
+}
+
+// Quads 2 to 4 are vertices 8 to 19, a strip of two triangles four; bad
+// ranges draw nothing. Grab copies the top-left corner, bottom row first.
+TEST_F(DeviceTest, DrawsTakeTheVerticesOfTheirPrimitivesAndGrabCopiesThem)
+{
+    StreamSquares({ 10, 50, 90, 130, 170, 210 });
+    for (Ints range : { Ints{ PRIM_QUADS, 8, 3 }, { PRIM_QUADS, 4, 6 }, { PRIM_TRIANGLES, -1, 1 },
+                        { PRIM_TRIANGLES, 0, -1 }, { PRIM_COUNT, 0, 1 } })
+        m_pDevice->Draw(range[0], range[1], range[2]);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(Lit(40 * i + 20, 110), i >= 2 && i <= 4) << "quad " << i;
+    m_pDevice->Clear(CLEAR_COLOR);
+    m_pDevice->Draw(PRIM_TRIANGLESTRIP, 0, 2);
+    EXPECT_EQ(std::vector<bool>({ Lit(25, 105), Lit(35, 112) }), std::vector<bool>({ true, false }));
+
+    m_pDevice->Draw(PRIM_QUADS, 0, 1);
+    long texture = m_pDevice->CreateTexture(256, 256, 1);
+    ASSERT_TRUE(m_pDevice->Grab(texture, GRAB_COLOR));
+    std::vector<unsigned char> texels(256 * 256 * 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    auto at = [&](int x, int y) { return int(texels[((255 - y) * 256 + x) * 4]); };
+    EXPECT_EQ(Ints({ at(10, 100), at(29, 119), at(9, 100), at(10, 120), at(10, 99) }), Ints({ 255, 255, 0, 0, 0 }));
+    long tall = m_pDevice->CreateTexture(16, 512, 1);
+    EXPECT_TRUE(m_pDevice->Grab(tall, GRAB_COLOR));
+    EXPECT_FALSE(m_pDevice->Grab(tall, 3) || m_pDevice->Grab(-1, GRAB_COLOR));
+    glEnable(0xFFFF);   // an error left by an earlier call fails the grab
+    EXPECT_FALSE(m_pDevice->Grab(texture, GRAB_COLOR));
+}
+
+// Indices 0 to 2 name a vertex past the four, 3 to 5 draw the square's
+// lower-left half, 6 to 8 its upper-right one. Indices written under a lock
+// are checked, and the shortest enabled stream decides.
+TEST_F(DeviceTest, DrawIndexedDrawsOnlyIndicesThatNameVertices)
+{
+    StreamSquares({ 10 });
+    long handle = m_pDevice->CreateIndexBuffer(9, 0);
+    uint16_t* indices = m_pDevice->LockIndexBuffer(handle)->m_pIndices;
+    const uint16_t aIndices[9] = { 0, 1, 65535, 0, 2, 3, 0, 1, 2 };
+    std::copy(aIndices, aIndices + 9, indices);
+    m_pDevice->UnlockIndexBuffer(handle);
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 3, 1);   // no index stream yet
+    m_pDevice->Stream_Index(handle);
+    for (Ints range : { Ints{ PRIM_TRIANGLES, 6, 2 }, { PRIM_TRIANGLES, -3, 1 }, { PRIM_TRIANGLES, 0, -1 },
+                        { PRIM_COUNT, 0, 1 }, { PRIM_POINTS, 10, 0 }, { PRIM_POINTS, 0, 10 } })
+        m_pDevice->DrawIndexed(range[0], range[1], range[2]);
+    EXPECT_FALSE(Lit(15, 115) || Lit(25, 105) || !m_Log.m_Text.empty());
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 3, 1);
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 0, 1);
+    EXPECT_EQ(std::vector<bool>({ Lit(15, 115), Lit(25, 105) }), std::vector<bool>({ true, false }));
+    EXPECT_EQ(m_Log.m_Text, kBadIndex);
+    m_pDevice->LockIndexBuffer(handle);
+    indices[2] = 2;
+    m_pDevice->UnlockIndexBuffer(handle);
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 0, 1);
+    EXPECT_TRUE(Lit(25, 105));
+    m_pDevice->Clear(CLEAR_COLOR);
+    m_pDevice->LockIndexBuffer(handle);
+    indices[2] = 4;
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 0, 1);
+    m_pDevice->UnlockIndexBuffer(handle);
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 0, 1);
+    EXPECT_FALSE(Lit(25, 105));
+    long shorter = m_pDevice->CreateVertexBuffer(3, STREAM_NORMAL | STREAM_COLOR | STREAM_TEXTURE0, 0);
+    for (long stream : { STREAM_NORMAL, STREAM_COLOR, STREAM_TEXTURE0 })
+    {
+        m_pDevice->Stream_Set(shorter, stream);
+        m_pDevice->DrawIndexed(PRIM_TRIANGLES, 3, 1);
+        m_pDevice->Stream_Set(-1, stream);
+    }
+    m_pDevice->Stream_Texture(0, shorter, 0);
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 6, 1);
+    EXPECT_EQ(m_Log.Count(kBadIndex), 6);
+    EXPECT_TRUE(Lit(25, 105));
+    ExpectNoGLError("indexed draws");
 }
