@@ -12,12 +12,9 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <malloc.h>
 #include <random>
 #include <unistd.h>
-#include <vector>
 
 namespace
 {
@@ -32,8 +29,6 @@ public:
 		if (g_lFirstFrame.empty())
 		{
 			g_lFirstFrame.resize(640 * 480 * 4);
-			glReadBuffer(GL_BACK);
-			glPixelStorei(GL_PACK_ALIGNMENT, 1);
 			glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, g_lFirstFrame.data());
 		}
 		COpenGLDevice_SDL::SwapBuffers();
@@ -45,18 +40,6 @@ NVorn::NClassRegistry::CClass* CreateReadbackDevice()
 	return new CReadbackDevice;
 }
 
-const uint8_t* Pixel(float x, float y)
-{
-	return &g_lFirstFrame[((479 - static_cast<int>(y)) * 640 + static_cast<int>(x)) * 4];
-}
-
-// Whether a and b lie within d of each other on the wrapping field.
-bool Near(NVorn::TVector2<float> a, NVorn::TVector2<float> b, float d)
-{
-	float dx = std::fabs(a.x - b.x), dy = std::fabs(a.y - b.y);
-	return std::min(dx, 640 - dx) < d && std::min(dy, 480 - dy) < d;
-}
-
 // SDL stays initialised at the end: quitting it unloads the OpenGL driver,
 // whose last allocations the leak checker would then report.
 class Window : public ::testing::Test
@@ -64,21 +47,14 @@ class Window : public ::testing::Test
 protected:
 	static void SetUpTestSuite()
 	{
-		if (!std::getenv("DISPLAY") || SDL_Init(SDL_INIT_VIDEO) != 0)
-			return;
 		new NVorn::NCore::CCore;
 		NVorn::NClassRegistry::Register("CReadbackDevice", NVorn::N3D::aDeviceClassTag, CreateReadbackDevice);
-		g_bStarted = chdir(NVORN_ASSET_DIR) == 0 && GameSetup() == 0;
+		g_bStarted = getenv("DISPLAY") && SDL_Init(SDL_INIT_VIDEO) == 0 && chdir(NVORN_ASSET_DIR) == 0 && GameSetup() == 0;
 	}
-	static void TearDownTestSuite()
-	{
-		GameShutdown();
-		delete NVorn::NCore::m_pCore;
-		NVorn::NCore::m_pCore = nullptr;
-	}
+	static void TearDownTestSuite() { GameShutdown(); }
 	void SetUp() override
 	{
-		if (!std::getenv("DISPLAY"))
+		if (!getenv("DISPLAY"))
 			GTEST_SKIP() << "no display: run under xvfb-run";
 		ASSERT_TRUE(g_bStarted);
 	}
@@ -87,59 +63,28 @@ protected:
 bool Window::g_bStarted = false;
 }
 
-// Must stay the first test: it looks at the first frame.
+// Must stay the first test: it looks at the first frame, drawn at fixed
+// places by the random sequence. The ship at rest at the centre and the
+// first glyph, 'N', centred on the right edge show their texels one to one.
 TEST_F(Window, TheFirstFrameShowsShipRocksStarsAndTextInTheirColours)
 {
 	GameFrame();
 	ASSERT_FALSE(g_lFirstFrame.empty());
-	auto expectColour = [](float x, float y, int r, int g, int b) {
-		const uint8_t* p = Pixel(x, y);
-		EXPECT_LE(std::max({std::abs(p[0] - r), std::abs(p[1] - g), std::abs(p[2] - b)}), 2)
-		    << x << "," << y << ": " << int(p[0]) << " " << int(p[1]) << " " << int(p[2]);
+	const int places[][5] = {
+		{320, 235, 110, 223, 251}, {320, 240, 116, 132, 156}, {304, 252, 236, 66, 47},   // canopy, body, wing
+		{212, 98, 86, 76, 67}, {467, 26, 75, 66, 58},                                    // two big rocks
+		{48, 83, 235, 240, 250}, {530, 324, 244, 248, 254},                              // two stars
+		{635, 395, 255, 255, 255}, {635, 403, 191, 223, 255},                            // the glyph's stem
+		{100, 300, 13, 13, 26},                                                          // the clear colour
 	};
-	// The ship, at rest at the centre, shows its texels one to one: blue
-	// canopy, grey body, red wing; then the first glyph, 'N', centred on the
-	// right edge: white at the top of its stem, blue-white at the bottom.
-	expectColour(320, 235, 110, 223, 251);
-	expectColour(320, 240, 116, 132, 156);
-	expectColour(304, 252, 236, 66, 47);
-	expectColour(635, 395, 255, 255, 255);
-	expectColour(635, 403, 191, 223, 255);
-
-	// Rocks no later object covers are warm grey at their centre; stars away
-	// from every object and the text are bright and bluish at theirs.
-	int rocks = 0, stars = 0;
-	for (long i = 0; i < 10; i++)
-	{
-		bool covered = false;
-		for (long j = i + 1; j < g_lObjects.m_Length; j++)
-			covered = covered || Near(g_lObjects[i]->m_Pos, g_lObjects[j]->m_Pos, 60);
-		if (covered || g_lObjects[i]->m_Pos.y > 370)
-			continue;
-		const uint8_t* p = Pixel(g_lObjects[i]->m_Pos.x, g_lObjects[i]->m_Pos.y);
-		EXPECT_TRUE(p[0] > p[1] && p[1] > p[2] && p[0] > p[2] + 10 && p[0] > 60 && p[0] < 200)
-		    << "rock " << i << ": " << int(p[0]) << " " << int(p[1]) << " " << int(p[2]);
-		rocks++;
-	}
-	for (const SStar& star : g_aStars)
-	{
-		NVorn::TVector2<float> at(star.m_Pos.x - 160 * star.m_fSize / 12, star.m_Pos.y - 120 * star.m_fSize / 12);
-		bool covered = at.x < 8 || at.y < 8 || at.x > 632 || at.y > 370 || star.m_fSize < 9;
-		for (long j = 0; j < g_lObjects.m_Length; j++)
-			covered = covered || Near(at, g_lObjects[j]->m_Pos, 50);
-		if (covered)
-			continue;
-		const uint8_t* p = Pixel(at.x, at.y);
-		EXPECT_TRUE(p[0] + p[1] + p[2] > 450 && p[2] >= p[0]) << at.x << "," << at.y << ": " << int(p[0]) << " "
-		                                                      << int(p[1]) << " " << int(p[2]);
-		stars++;
-	}
-	EXPECT_GE(rocks, 3);
-	EXPECT_GE(stars, 10);
+	for (const int* place : places)
+		for (int c = 0; c < 3; c++)
+			EXPECT_NEAR(g_lFirstFrame[((479 - place[1]) * 640 + place[0]) * 4 + c], place[2 + c], 3)
+			    << place[0] << "," << place[1] << " channel " << c;
 }
 
-// Objects stay in the field, the world stays bounded, OpenGL reports no error
-// and the heap does not grow. Most frames skip drawing, to play for longer.
+// The world stays bounded, OpenGL reports no error and the heap does not
+// grow. Three frames in four are not drawn, to play for longer.
 TEST_F(Window, ALongGameOfRandomKeysStaysSound)
 {
 #ifdef NVORN_SANITIZED_BUILD
@@ -156,11 +101,11 @@ TEST_F(Window, ALongGameOfRandomKeysStaysSound)
 	double heap[2] = {0, 0};   // summed over the second and the last quarter
 	for (int frame = 0; frame < frames; frame++)
 	{
-		if (random() % 3 == 0)
+		int k = random() % 24, state = k < 3 ? 0 : k;
+		if (k < 8)
 		{
-			int k = random() % 8, state = keys[k] == SDLK_SPACE ? 0 : k;
-			held[state] = !held[state];
 			SDL_Event event = {};
+			held[state] = !held[state];
 			event.type = held[state] ? SDL_KEYDOWN : SDL_KEYUP;
 			event.key.keysym.sym = keys[k];
 			SDL_PushEvent(&event);
@@ -171,11 +116,6 @@ TEST_F(Window, ALongGameOfRandomKeysStaysSound)
 		{
 			GameRestartIfPending();
 			GameUpdateObjects();
-			for (long i = 0; i < g_lObjects.m_Length; i++)
-			{
-				NVorn::TVector2<float> p = g_lObjects[i]->m_Pos;
-				ASSERT_TRUE(p.x >= 0 && p.x <= 640 && p.y >= 0 && p.y <= 480) << frame << ": " << p.x << "," << p.y;
-			}
 			GameRemoveDeadObjects();
 			GamePumpMessages();
 		}
@@ -188,6 +128,6 @@ TEST_F(Window, ALongGameOfRandomKeysStaysSound)
 	EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 	EXPECT_GT(largest, 11) << "the game never got beyond its first world";
 #ifndef NVORN_SANITIZED_BUILD
-	EXPECT_LT(heap[1] - heap[0], 1 << 20) << "the heap grew; the sanitizer build checks leaks instead";
+	EXPECT_LT(heap[1] - heap[0], 1 << 20) << "the heap grew";
 #endif
 }
