@@ -69,7 +69,7 @@ int RunVorn(const std::string& folder, Display* display, int ending, std::string
 		_exit(101);
 	}
 	Window window = 0;
-	for (int i = 0; display && i < 200 && !(window = FindWindow(display, pid)); i++)
+	for (int i = 0; display && i < 600 && !(window = FindWindow(display, pid)); i++)
 		usleep(50000);
 	if (window)
 	{
@@ -88,7 +88,7 @@ int RunVorn(const std::string& folder, Display* display, int ending, std::string
 		XFlush(display);
 	}
 	int status = -1, ended = 0;
-	for (int i = 0; i < 400 && !(ended = waitpid(pid, &status, WNOHANG)); i++)
+	for (int i = 0; i < 600 && !(ended = waitpid(pid, &status, WNOHANG)); i++)
 		usleep(50000);
 	if (!ended && kill(pid, SIGKILL) == 0)
 		waitpid(pid, &status, 0);
