@@ -72,10 +72,11 @@ TEST_F(Window, TheFirstFrameShowsShipRocksStarsAndTextInTheirColours)
 	ASSERT_FALSE(g_lFirstFrame.empty());
 	const int places[][5] = {
 		{320, 235, 110, 223, 251}, {320, 240, 116, 132, 156}, {304, 252, 236, 66, 47},   // canopy, body, wing
+		{300, 224, 13, 13, 26},                                                          // the ship's see-through corner
 		{212, 98, 86, 76, 67}, {467, 26, 75, 66, 58},                                    // two big rocks
 		{48, 83, 235, 240, 250}, {530, 324, 244, 248, 254},                              // two stars
 		{635, 395, 255, 255, 255}, {635, 403, 191, 223, 255},                            // the glyph's stem
-		{100, 300, 13, 13, 26},                                                          // the clear colour
+		{639, 406, 13, 13, 26}, {100, 300, 13, 13, 26},                                  // see-through glyph, clear colour
 	};
 	for (const int* place : places)
 		for (int c = 0; c < 3; c++)
