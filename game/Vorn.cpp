@@ -112,11 +112,22 @@ static void DeleteObjects()
 	g_pPlayer = nullptr;
 }
 
+// The batcher's buffer lives on the device, so the batcher is put back to
+// its unprepared state with it: nothing is left pointing at a deleted
+// device, and the next setup prepares the batcher afresh.
 static void DeleteDevice()
 {
 	g_pDevice->Shutdown();
 	delete g_pDevice;
 	g_pDevice = nullptr;
+	g_Utils = N3D::C2DUtils();
+}
+
+// The device's destructor leaves the resources behind its handles alone.
+static void ReleaseDevice()
+{
+	g_pDevice->ClearAllAllocatedIndexes();
+	DeleteDevice();
 }
 
 static void LoadTextures()
@@ -146,7 +157,12 @@ int GameSetup()
 		return -1;
 	}
 	LoadTextures();
-	g_Utils.Init(g_pDevice, BATCH_VERTICES);
+	if (!g_Utils.Init(g_pDevice, BATCH_VERTICES))
+	{
+		NLog::WriteF("Bum, the 2D batcher didn't init it self correctly\n");
+		ReleaseDevice();
+		return -1;
+	}
 	g_Running = true;
 	return 0;
 }
@@ -155,9 +171,8 @@ int GameShutdown()
 {
 	DeleteObjects();
 	g_Restart = 1;
-	// The device's destructor leaves the resources behind its handles alone.
-	g_pDevice->ClearAllAllocatedIndexes();
-	DeleteDevice();
+	if (g_pDevice)
+		ReleaseDevice();
 	return 0;
 }
 

@@ -14,7 +14,9 @@
 
 // Creates and initialises the device (a 640 x 480 window), loads the
 // textures and prepares the batcher. 0 on success; -1, with a log line and
-// nothing left behind, when no device is registered or it fails to start.
+// nothing left behind, when no device is registered, it fails to start or
+// the batcher cannot create its buffer on it. After GameShutdown it may be
+// called again and starts the game as the first call did.
 int GameSetup();
 
 // One frame: the steps below in order, then the buffer swap. Returns false
@@ -26,7 +28,9 @@ bool GameFrame();
 void GameAdvanceClock(float seconds);
 
 // Releases the world and the device's resources, shuts the device down and
-// deletes it. Returns 0, VornMain's result after a normal quit.
+// deletes it, leaving g_pDevice null and the batcher unprepared; without a
+// device only the world is released. Returns 0, VornMain's result after a
+// normal quit.
 int GameShutdown();
 
 // The steps of a frame, in order.
