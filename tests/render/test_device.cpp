@@ -45,59 +45,46 @@ TEST(CVertexBuffer, HoldsTheComponentsOfItsFormat)
     for (long k = -1; k <= 12; ++k)
         EXPECT_EQ(b->GetPointer(k), k < 0 ? nullptr : expected[k]) << k;
     EXPECT_EQ(b->m_pPosition[3].z + b->m_apTexCoord[0][3].y, 0.0f);
-    const long sizes[12] = {12, 12, 16, 8, 8, 8, 8, 8, 8, 8, 8, 8};
     for (long k = 0; k < 12; ++k)
-        EXPECT_EQ(CVertexBuffer::GetPointerElementSize(k), sizes[k]);
+        EXPECT_EQ(CVertexBuffer::GetPointerElementSize(k), k < 2 ? 12 : k == 2 ? 16 : 8);
     std::unique_ptr<CVertexBuffer> all(CreateVertexBufferSW(2, 4095, 0));
-    EXPECT_EQ(all->What(), 4095 & ~8);
     std::unique_ptr<CIndexBuffer> indices(CreateIndexBufferSW(3, 0));
-    EXPECT_EQ(indices->m_Count, 3);
-    EXPECT_EQ(CreateVertexBufferSW(-1, 4095, 0), nullptr);
-    EXPECT_EQ(CreateIndexBufferSW(-1, 0), nullptr);
+    EXPECT_EQ(all->What() + indices->m_Count, (4095 & ~8) + 3);
+    EXPECT_TRUE(!CreateVertexBufferSW(-1, 4095, 0) && !CreateIndexBufferSW(-1, 0));
 }
 
 // Only components both in the source and in the mask are copied, and only
 // the vertices asked for; a failure anywhere leaves no buffer behind.
 TEST(CDevice, UploadsCopyWhatWasAskedOrLeaveNothing)
 {
-    NTest::CRecordingDevice device;
+    NTest::CRecordingDevice device, failing;
     std::unique_ptr<CVertexBuffer> source(CreateVertexBufferSW(100, STREAM_POSITION | STREAM_TEXTURE7, 0));
     for (long i = 0; i < 100; ++i)
-    {
-        source->m_pPosition[i] = TVector3<float>(i, i + 0.5f, -i);
-        source->m_apTexCoord[7][i] = TVector2<float>(i * 0.25f, i);
-    }
-    CVertexBuffer* made = device.VertexBuffer(device.CreateVertexBuffer(source.get(), -1, STREAM_ALL));
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(made->What(), STREAM_POSITION);
-    EXPECT_EQ(made->m_Count, 100);
-    EXPECT_EQ(std::memcmp(made->m_pPosition, source->m_pPosition, 1200), 0);
-    made = device.VertexBuffer(device.CreateVertexBuffer(source.get(), 10, 4095));
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(made->m_Count, 10);
-    EXPECT_EQ(std::memcmp(made->m_apTexCoord[7], source->m_apTexCoord[7], 80), 0);
-    EXPECT_EQ(made->m_pPosition[9].z, -9.0f);
+        source->m_pPosition[i] = TVector3<float>(i, i + 0.5f, -i), source->m_apTexCoord[7][i] = TVector2<float>(i, 1);
+    CVertexBuffer* all = device.VertexBuffer(device.CreateVertexBuffer(source.get(), -1, STREAM_ALL));
+    CVertexBuffer* some = device.VertexBuffer(device.CreateVertexBuffer(source.get(), 10, 4095));
+    ASSERT_TRUE(all && some);
+    EXPECT_EQ(std::vector<long>({all->What(), all->m_Count, some->What(), some->m_Count}),
+              std::vector<long>({STREAM_POSITION, 100, STREAM_POSITION | STREAM_TEXTURE7, 10}));
+    EXPECT_EQ(std::memcmp(all->m_pPosition, source->m_pPosition, 1200), 0);
+    EXPECT_EQ(std::memcmp(some->m_apTexCoord[7], source->m_apTexCoord[7], 80), 0);
+    EXPECT_EQ(some->m_pPosition[9].z, -9.0f);
     EXPECT_EQ(device.m_lCalls.back(), "UnlockVertexBuffer(1)");
 
     std::unique_ptr<CIndexBuffer> indices(CreateIndexBufferSW(5, 0));
     const uint16_t values[5] = {0, 65535, 7, 300, 2};
     std::memcpy(indices->m_pIndices, values, sizeof values);
     CIndexBuffer* copy = device.IndexBuffer(device.CreateIndexBuffer(indices.get(), 0));
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->m_Count, 5);
+    ASSERT_TRUE(copy && copy->m_Count == 5);
     EXPECT_EQ(std::memcmp(copy->m_pIndices, values, sizeof values), 0);
 
-    NTest::CRecordingDevice failing;
-    EXPECT_EQ(failing.CreateVertexBuffer(source.get(), 101, STREAM_ALL), -1);
-    EXPECT_EQ(failing.CreateVertexBuffer(nullptr, -1, STREAM_ALL), -1);
-    EXPECT_EQ(failing.CreateIndexBuffer(nullptr, 0), -1);
+    EXPECT_EQ(failing.CreateVertexBuffer(source.get(), 101, STREAM_ALL) + failing.CreateIndexBuffer(nullptr, 0) +
+              failing.CreateVertexBuffer(nullptr, -1, STREAM_ALL), -3);
     EXPECT_TRUE(failing.m_lCalls.empty());
     failing.m_bFailCreate = true;
     EXPECT_EQ(failing.CreateVertexBuffer(source.get(), -1, STREAM_ALL), -1);
-    failing.m_bFailCreate = false;
-    failing.m_bFailLock = true;
-    EXPECT_EQ(failing.CreateVertexBuffer(source.get(), -1, STREAM_ALL), -1);
-    EXPECT_EQ(failing.CreateIndexBuffer(indices.get(), 0), -1);
+    failing.m_bFailCreate = false, failing.m_bFailLock = true;
+    EXPECT_EQ(failing.CreateVertexBuffer(source.get(), -1, STREAM_ALL) + failing.CreateIndexBuffer(indices.get(), 0), -2);
     EXPECT_EQ(failing.m_IndexHandler.m_aFree.m_Length, 1);
     EXPECT_EQ(failing.m_lCalls.back(), "DestroyIndexBuffer(0)");
 }

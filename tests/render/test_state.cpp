@@ -28,6 +28,14 @@ protected:
         return text;
     }
 
+    // The calls that transfer one texture unit.
+    static std::string Unit(long u, long stream, long set, long texture)
+    {
+        char text[80];
+        std::snprintf(text, sizeof text, " Stream_Texture(%ld,%ld,%ld) Texture_Set(%ld,%ld)", u, stream, set, u, texture);
+        return text;
+    }
+
     NTest::CRecordingDevice m_Device;
     CState m_Defaults;
 };
@@ -40,25 +48,17 @@ TEST_F(CStateTest, TransfersCallTheirSettersInOrder)
     CState s = m_Defaults;
     const unsigned char flags[FLAG_COUNT] = {1, 0, 0, 0, 0, 7, 1};
     std::copy(flags, flags + FLAG_COUNT, s.m_aFlags);
-    s.Mode_BlendFunc(BLEND_ONE, BLEND_SRCALPHA);
-    s.Mode_DepthTest(TEST_ALWAYS);
-    s.Mode_Cull(CULL_CCW);
-    s.Mode_StencilOp(STENCILOP_ZERO, STENCILOP_REPLACE, STENCILOP_INCR);
-    s.Mode_StencilFunc(TEST_GREATER, 9, 200);
-    s.Mode_PrimaryColor(0.25f, 0.5f, 0.75f, 0.125f);
-    s.Mode_WriteMask(true, false, true, false);
+    s.Mode_BlendFunc(BLEND_ONE, BLEND_SRCALPHA), s.Mode_DepthTest(TEST_ALWAYS), s.Mode_Cull(CULL_CCW);
+    s.Mode_StencilOp(STENCILOP_ZERO, STENCILOP_REPLACE, STENCILOP_INCR), s.Mode_StencilFunc(TEST_GREATER, 9, 200);
+    s.Mode_PrimaryColor(0.25f, 0.5f, 0.75f, 0.125f), s.Mode_WriteMask(true, false, true, false);
     s.Stream_Vertex(1), s.Stream_Index(2), s.Stream_Normal(3), s.Stream_Color(4);
     s.Shader_Vertex(8), s.Shader_Pixel(9);
     std::string units, unitsForced;
     for (int u = 0; u < TEXTURE_UNIT_COUNT; ++u)
     {
-        s.Stream_Texture(u, 10 + u, 7 - u);
-        s.Texture_Set(u, 20 + u);
-        std::string stream = " Stream_Texture(" + std::to_string(u) + ",-1,-1)";
-        std::string texture = " Texture_Set(" + std::to_string(u) + ",-1)";
-        units += stream + texture;
-        unitsForced += " Stream_Texture(" + std::to_string(u) + "," + std::to_string(10 + u) + "," +
-                       std::to_string(7 - u) + ") Texture_Set(" + std::to_string(u) + "," + std::to_string(20 + u) + ")";
+        s.Stream_Texture(u, 10 + u, 7 - u), s.Texture_Set(u, 20 + u);
+        units += Unit(u, -1, -1, -1);
+        unitsForced += Unit(u, 10 + u, 7 - u, 20 + u);
     }
     Calls();
     m_Device.State_Set(s, true);
@@ -86,19 +86,13 @@ TEST_F(CStateTest, OneChangedFieldSetsItsGroup)
     const std::pair<FChange, const char*> cases[] = {
         {[](CState& s) { s.m_BlendSrc = BLEND_ONE; }, "Mode_BlendFunc(1,0)"},
         {[](CState& s) { s.m_BlendDst = BLEND_ONE; }, "Mode_BlendFunc(2,1)"},
-        {[](CState& s) { s.m_DepthTest = TEST_NEVER; }, "Mode_DepthTest(0)"},
-        {[](CState& s) { s.m_Cull = CULL_CCW; }, "Mode_Cull(1)"},
         {[](CState& s) { s.m_StencilFail = STENCILOP_DECR; }, "Mode_StencilOp(4,0,0)"},
-        {[](CState& s) { s.m_StencilZFail = STENCILOP_INVERT; }, "Mode_StencilOp(0,5,0)"},
         {[](CState& s) { s.m_StencilPass = STENCILOP_INCR; }, "Mode_StencilOp(0,0,3)"},
         {[](CState& s) { s.m_StencilFunc = TEST_NOTEQUAL; }, "Mode_StencilFunc(6,0,255)"},
-        {[](CState& s) { s.m_StencilRef = 3; }, "Mode_StencilFunc(5,3,255)"},
         {[](CState& s) { s.m_StencilMask = 15; }, "Mode_StencilFunc(5,0,15)"},
         {[](CState& s) { s.m_aPrimaryColor[0] = 0; }, "Mode_PrimaryColor(0,1,1,1)"},
         {[](CState& s) { s.m_aPrimaryColor[1] = 0; }, "Mode_PrimaryColor(1,0,1,1)"},
-        {[](CState& s) { s.m_aPrimaryColor[2] = 0; }, "Mode_PrimaryColor(1,1,0,1)"},
         {[](CState& s) { s.m_aPrimaryColor[3] = 0; }, "Mode_PrimaryColor(1,1,1,0)"},
-        {[](CState& s) { s.m_aTextureStream[0] = 5; }, "Stream_Texture(0,5,-1)"},
         {[](CState& s) { s.m_aTextureSet[7] = 2; }, "Stream_Texture(7,-1,2)"},
         {[](CState& s) { s.m_aFlags[FLAG_CULL] = 2; }, "Flag_Set(1,1)"},
     };
@@ -119,49 +113,31 @@ TEST_F(CStateTest, OneChangedFieldSetsItsGroup)
     EXPECT_NE(forced.find("Stream_Texture(7,-1,-1) Texture_Set(0,-1)"), std::string::npos);
 }
 
-// Values are kept in their field widths; flags and units out of range change
+// Values keep their field widths; flags and units out of range change
 // nothing, so a transfer to the defaults afterwards finds nothing to set.
-TEST_F(CStateTest, SettersKeepFieldWidthsAndIgnoreOutOfRange)
+// Stream_Set binds exactly the streams of its mask, Stream_Clear them all.
+TEST_F(CStateTest, SettersAndStreamHelpers)
 {
     CState s = m_Defaults;
-    s.Mode_StencilFunc(TEST_ALWAYS, 300, 511);
-    s.Mode_BlendFunc(0x13, 0x25);
-    s.Mode_Cull(6);
-    s.Mode_DepthTest(0x12);
-    EXPECT_EQ(std::vector<int>({s.m_StencilRef, s.m_StencilMask, s.m_BlendSrc, s.m_BlendDst, s.m_Cull, s.m_DepthTest}),
-              std::vector<int>({44, 255, 3, 5, 2, 2}));
-
+    s.Mode_StencilFunc(TEST_ALWAYS, 300, 511), s.Mode_BlendFunc(0x13, 0x25), s.Mode_Cull(6), s.Mode_DepthTest(0x12);
+    EXPECT_EQ(std::vector<unsigned>({s.m_StencilRef, s.m_StencilMask, s.m_BlendSrc, s.m_BlendDst, s.m_Cull, s.m_DepthTest}),
+              std::vector<unsigned>({44, 255, 3, 5, 2, 2}));
     for (long bad : {-1L, 8L, 100L})
-    {
-        m_Device.Flag_Set(bad - 1, true);
-        m_Device.Stream_Texture(bad, 3, 3);
-        m_Device.Texture_Set(int(bad), 3);
-    }
+        m_Device.Flag_Set(bad - 1, true), m_Device.Stream_Texture(bad, 3, 3), m_Device.Texture_Set(int(bad), 3);
+    m_Device.Stream_Set(12, 8);              // component 3 has no stream
     Calls();
     m_Device.State_Set(m_Defaults, false);
     EXPECT_EQ(Calls(false), "");
-}
 
-TEST_F(CStateTest, StreamSetAndClearBindTheNamedStreams)
-{
-    m_Device.Stream_Texture(6, 40, 1);
-    m_Device.Stream_Index(41);
-    Calls();
-    m_Device.Stream_Set(12, 0);
-    m_Device.Stream_Set(12, 8);              // component 3 has no stream
-    EXPECT_EQ(Calls(), "");
-    m_Device.Stream_Set(12, STREAM_ALL);
+    m_Device.Stream_Set(12, STREAM_ALL & ~STREAM_TEXTURE2);
     m_Device.Stream_Set(13, STREAM_COLOR | STREAM_TEXTURE7);
-    EXPECT_EQ(Calls(), "Stream_Vertex(12) Stream_Normal(12) Stream_Color(12) Stream_Texture(0,12,0) "
-                       "Stream_Texture(1,12,1) Stream_Texture(2,12,2) Stream_Texture(3,12,3) Stream_Texture(4,12,4) "
-                       "Stream_Texture(5,12,5) Stream_Color(13) Stream_Texture(7,13,7)");
-    EXPECT_EQ(m_Device.m_aTextureStream[6], 40);
-    EXPECT_EQ(m_Device.m_IndexStream, 41);
     m_Device.Stream_Clear();
-    std::string cleared = "Stream_Vertex(-1) Stream_Index(-1) Stream_Normal(-1) Stream_Color(-1)";
+    std::string expected = "Stream_Vertex(12) Stream_Normal(12) Stream_Color(12) Stream_Texture(0,12,0) "
+        "Stream_Texture(1,12,1) Stream_Texture(3,12,3) Stream_Texture(4,12,4) Stream_Texture(5,12,5) Stream_Color(13) "
+        "Stream_Texture(7,13,7) Stream_Vertex(-1) Stream_Index(-1) Stream_Normal(-1) Stream_Color(-1)";
     for (int u = 0; u < TEXTURE_UNIT_COUNT; ++u)
-        cleared += " Stream_Texture(" + std::to_string(u) + ",-1,-1)";
-    EXPECT_EQ(Calls(), cleared);
+        expected += " Stream_Texture(" + std::to_string(u) + ",-1,-1)";
+    EXPECT_EQ(Calls(), expected);
 }
 
 } // namespace

@@ -18,11 +18,7 @@ using namespace N3D;
 // One record type behind every handle; a record owns its buffers.
 struct CRecordingDevice::SRecord
 {
-    ~SRecord()
-    {
-        delete m_pVertices;
-        delete m_pIndices;
-    }
+    ~SRecord() { delete m_pVertices; delete m_pIndices; }
 
     long m_Width, m_Height, m_Format;   // textures
     CVertexBuffer* m_pVertices;
@@ -83,7 +79,6 @@ bool CRecordingDevice::Destroy(long handle, long type)
     if (!record)
         return false;
     delete record;
-    m_IndexHandler.m_aIDs[handle].m_pData = nullptr;
     m_IndexHandler.Remove(handle);
     return true;
 }
@@ -116,10 +111,10 @@ bool CRecordingDevice::Init(CMode request)
 {
     Record("Init");
     CMode best;
-    if (!GetBestMode(request, best))
-        return false;
-    State_SetDefaults(true);
-    return true;
+    bool found = GetBestMode(request, best);
+    if (found)
+        State_SetDefaults(true);
+    return found;
 }
 
 long CRecordingDevice::CreateTexture(long width, long height, long format)

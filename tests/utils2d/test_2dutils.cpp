@@ -66,8 +66,7 @@ TEST_F(C2DUtilsTest, QuadsAndLinesWriteTheirVertices)
     const float colour[4][4] = {{1, 0, 0, 1}, {0, 1, 0, 0.5f}, {0, 0, 1, 0.25f}, {0.5f, 0.5f, 0.5f, 0}};
     for (int c = 0; c < 4; ++c)
         m_Utils.SetColor(c, colour[c][0], colour[c][1], colour[c][2], colour[c][3]);
-    m_Utils.SetColor(4, 9, 9, 9, 9);
-    m_Utils.SetColor(-1, 9, 9, 9, 9);
+    m_Utils.SetColor(4, 9, 9, 9, 9), m_Utils.SetColor(-1, 9, 9, 9, 9);
     m_Utils.SetTexCoord(0.25f, 0, 0.5f, 0.125f);
     ASSERT_TRUE(m_Utils.Quad_Begin());
     m_Utils.Quad_Draw(100, 100, 20, 10);
@@ -127,13 +126,10 @@ TEST_F(C2DUtilsTest, EachBatchSetsTheWhole2DStateAndDrawsOnce)
     Calls();
     for (const auto& blend : blends)
     {
-        m_Utils.SetBlend(BLENDMODE_ALPHA);
-        m_Utils.SetTexture(-1);
+        m_Utils.SetBlend(BLENDMODE_ALPHA), m_Utils.SetTexture(-1);
         ASSERT_TRUE(m_Utils.Quad_Begin());
-        m_Utils.Quad_Draw(1, 1, 1, 1);
-        m_Utils.Quad_Draw(1, 1, 1, 1);
-        m_Utils.SetTexture(3);
-        m_Utils.SetBlend(blend.first);
+        m_Utils.Quad_Draw(1, 1, 1, 1), m_Utils.Quad_Draw(1, 1, 1, 1);
+        m_Utils.SetTexture(3), m_Utils.SetBlend(blend.first);
         m_Utils.Quad_End();
         EXPECT_EQ(Calls(), "LockVertexBuffer(0) UnlockVertexBuffer(0) defaults Flag_Set(3,0) Flag_Set(1,0) " + streams +
                   " Matrix_Projection Texture_Set(0,3) Matrix_Model " + blend.second + " Draw(3,0,4)");
@@ -155,20 +151,13 @@ TEST_F(C2DUtilsTest, EachBatchSetsTheWhole2DStateAndDrawsOnce)
 // fresh one; a quad larger than the buffer is dropped.
 TEST_F(C2DUtilsTest, CallsOutsideTheirBatchAndFullBatches)
 {
-    m_Utils.Quad_Draw(1, 1, 1, 1);
-    m_Utils.Line_Draw(1, 1, 2, 2);
-    m_Utils.Quad_End();
-    m_Utils.Line_End();
-    m_Utils.UnlockVB();
+    m_Utils.Quad_Draw(1, 1, 1, 1), m_Utils.Line_Draw(1, 1, 2, 2);
+    m_Utils.Quad_End(), m_Utils.Line_End(), m_Utils.UnlockVB();
     ASSERT_TRUE(m_Utils.Quad_Begin());
     EXPECT_FALSE(m_Utils.Quad_Begin() || m_Utils.Line_Begin());
-    m_Utils.Line_Draw(1, 1, 2, 2);
-    m_Utils.Line_End();
-    m_Utils.Quad_End();
+    m_Utils.Line_Draw(1, 1, 2, 2), m_Utils.Line_End(), m_Utils.Quad_End();
     ASSERT_TRUE(m_Utils.Line_Begin());
-    m_Utils.Quad_Draw(1, 1, 1, 1);
-    m_Utils.Quad_End();
-    m_Utils.Line_End();
+    m_Utils.Quad_Draw(1, 1, 1, 1), m_Utils.Quad_End(), m_Utils.Line_End();
     std::string calls = Calls();
     EXPECT_EQ(calls.substr(calls.rfind("Matrix_Model")), "Matrix_Model Flag_Set(0,0) Draw(1,0,0)");
     EXPECT_NE(calls.find("Flag_Set(0,0) Draw(3,0,0) LockVertexBuffer(0)"), std::string::npos);
@@ -214,14 +203,20 @@ TEST_F(C2DUtilsTest, InitOnceAndFailedLocks)
     EXPECT_EQ(log.m_Text, "C2DUtils::LockVB: Errors mode\nC2DUtils::LockVB: Errors mode\n");
     m_Device.m_bFailLock = true;
     EXPECT_FALSE(m_Utils.Quad_Begin() || m_Utils.LockVB(UTILS_LINES));
-    m_Utils.Quad_Draw(1, 1, 1, 1);
-    m_Utils.Quad_End();
+    m_Utils.Quad_Draw(1, 1, 1, 1), m_Utils.Quad_End();
     m_Device.m_bFailLock = false;
     ASSERT_TRUE(m_Utils.LockVB(UTILS_LINES));
     EXPECT_FALSE(m_Utils.LockVB(UTILS_LINES));
     m_Utils.Line_Draw(0, 0, 1, 1);
     m_Utils.UnlockVB();
     EXPECT_EQ(m_Utils.m_Mode, UTILS_READY);
+    // A buffer without the arrays a batch writes fails like a lock, unlocked.
+    for (long format : {STREAM_POSITION | STREAM_COLOR, STREAM_COLOR | STREAM_TEXTURE0})
+    {
+        m_Utils.m_VB = m_Device.CreateVertexBuffer(6, format, 0);
+        EXPECT_FALSE(m_Utils.Quad_Begin());
+        EXPECT_NE(m_Device.LockVertexBuffer(m_Utils.m_VB, STREAM_ALL), nullptr);
+    }
     EXPECT_EQ(Calls().find("Draw"), std::string::npos);
 }
 
