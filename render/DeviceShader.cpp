@@ -5,9 +5,10 @@
 // too) names the profile of the next block; inside a block, a line starting
 // with '}' closes it and every other line is source. Lines end at "\n" only.
 //
-// The text is read once and scanned in place: lines are spans of it, and the
-// chosen block's source is built in one pass at the end, so loading takes
-// time in proportion to the file's size.
+// The text is read once and scanned in place: lines are spans of it, the
+// blocks of other profiles are skipped up to their closing line, and the
+// chosen block's source is built at the end, so loading takes time in
+// proportion to the file's size.
 #include "render/Device.h"
 
 #include <cstring>
@@ -70,24 +71,52 @@ bool IsProfile(const TDynamicArray<CString>& profiles, SLine name)
     return false;
 }
 
+// The start of the first line in [at, end) that starts with '}', or end;
+// at is the start of a line. Whole lines of source are skipped at once.
+const char* FindClosingLine(const char* at, const char* end)
+{
+    for (const char* p = at; p < end; ++p)
+    {
+        p = static_cast<const char*>(std::memchr(p, '}', size_t(end - p)));
+        if (!p)
+            return end;
+        if (p == at || p[-1] == '\n')
+            return p;
+    }
+    return end;
+}
+
+// Where a line's text starts after its leading spaces and tabs.
+const char* SkipBlanks(SLine line)
+{
+    const char* text = line.m_pBegin;
+    while (text < line.m_pEnd && (*text == ' ' || *text == '\t'))
+        ++text;
+    return text;
+}
+
 // The source of the block lines in [begin, end), each one without its leading
-// spaces and tabs and ended by "\n". The trimmed lines never outgrow the range.
+// blanks and ended by "\n": measured first, so that it is built in place.
 CString BlockSource(const char* begin, const char* end)
 {
+    long size = 0;
+    for (const char* at = begin; at < end;)
+    {
+        SLine line = NextLine(at, end);
+        size += long(line.m_pEnd - SkipBlanks(line)) + 1;
+    }
     CString body;
-    body.SetSize(long(end - begin) + 1);
+    body.SetSize(size + 1);
     char* out = body.m_pData;
     for (const char* at = begin; at < end;)
     {
         SLine line = NextLine(at, end);
-        const char* text = line.m_pBegin;
-        while (text < line.m_pEnd && (*text == ' ' || *text == '\t'))
-            ++text;
+        const char* text = SkipBlanks(line);
         MemoryCopy(out, text, int(line.m_pEnd - text));
         out += line.m_pEnd - text;
         *out++ = '\n';
     }
-    body.CopyData(body.m_pData, long(out - body.m_pData));
+    *out = 0;
     return body;
 }
 
@@ -99,24 +128,24 @@ CString CDevice::LoadShader(CStorage& storage)
     const char* at = text.m_pData;
     const char* end = text.m_pData + text.m_Size - 1;
     SLine name = {at, at};
-    const char* block = nullptr;   // the open block's first line, if any
 
     while (at < end)
     {
         SLine line = NextLine(at, end);
-        if (block)
+        if (!line.StartsWith('{'))
         {
-            if (line.StartsWith('}'))
-            {
-                if (IsProfile(m_aShaderProfiles, name))
-                    return BlockSource(block, line.m_pBegin);
-                block = nullptr;
-            }
-        }
-        else if (line.StartsWith('{'))
-            block = at;
-        else
             name = line;
+            continue;
+        }
+        // The name cannot change inside the block, so it decides now; a
+        // block left open at the end is never returned.
+        const char* closing = FindClosingLine(at, end);
+        if (closing == end)
+            break;
+        if (IsProfile(m_aShaderProfiles, name))
+            return BlockSource(at, closing);
+        at = closing;
+        NextLine(at, end);
     }
     return CString();
 }

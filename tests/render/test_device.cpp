@@ -77,6 +77,9 @@ TEST(CDevice, UploadsCopyWhatWasAskedOrLeaveNothing)
     CIndexBuffer* copy = device.IndexBuffer(device.CreateIndexBuffer(indices.get(), 0));
     ASSERT_TRUE(copy && copy->m_Count == 5);
     EXPECT_EQ(std::memcmp(copy->m_pIndices, values, sizeof values), 0);
+    CIndexBuffer empty, negative;
+    negative.m_Count = -1;
+    EXPECT_TRUE(device.CreateIndexBuffer(&empty, 0) >= 0 && device.CreateIndexBuffer(&negative, 0) == -1);
 
     EXPECT_EQ(failing.CreateVertexBuffer(source.get(), 101, STREAM_ALL) + failing.CreateIndexBuffer(nullptr, 0) +
               failing.CreateVertexBuffer(nullptr, -1, STREAM_ALL), -3);
