@@ -14,6 +14,8 @@ seconds=${FUZZ_SECONDS:-20}
 # target, its folder under fuzz/, its corpus and regressions folders there
 targets=(
   "fuzz_tga image corpus regressions"
+  "fuzz_shader render shader_corpus shader_regressions"
+  "fuzz_indexed_draw render indexed_draw_corpus indexed_draw_regressions"
 )
 
 cmake -S . -B "$build" -DNVORN_FUZZ=ON -DNVORN_TESTS=OFF -DNVORN_BENCH=OFF \

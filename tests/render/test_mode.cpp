@@ -3,18 +3,14 @@
 
 #include "LogCapture.h"
 #include "RecordingDevice.h"
-#include "render/Mode.h"
 
 using namespace NVorn;
 using namespace NVorn::N3D;
-using NVorn::NTest::CLogCapture;
-using NVorn::NTest::CRecordingDevice;
 
 namespace {
 
 // A concrete mode as a display offers it: every parameter exact.
-CMode Offered(long width, long height, long refresh, long fullscreen, long bits,
-              long param6 = 32, long display = 0)
+CMode Offered(long width, long height, long refresh, long fullscreen, long bits, long param6 = 32, long display = 0)
 {
     const long values[MODE_COUNT] = {width, height, refresh, fullscreen, bits, 8, param6, 0, display};
     CMode mode;
@@ -23,102 +19,71 @@ CMode Offered(long width, long height, long refresh, long fullscreen, long bits,
     return mode;
 }
 
-// Only the request's kind of each parameter counts, never the candidate's.
+// Only the request's kind of each parameter counts; Compare looks at values
+// and kinds alike.
 TEST(CMode, RequestAcceptsByKindOfEachParameter)
 {
-    CMode request(640, 480, false, 0);
-    EXPECT_TRUE(request.Acceptable(Offered(640, 480, 60, 0, 32)));
-    EXPECT_TRUE(request.Acceptable(Offered(640, 480, -1, 0, -1, 16)));
-    EXPECT_FALSE(request.Acceptable(Offered(800, 480, 60, 0, 32)));
-    EXPECT_FALSE(request.Acceptable(Offered(640, 400, 60, 0, 32)));
-    EXPECT_FALSE(request.Acceptable(Offered(640, 480, 60, 1, 32)));
-    EXPECT_FALSE(request.Acceptable(Offered(640, 480, 60, 0, 32, 32, 1)));
-    CMode candidate = Offered(640, 480, 60, 0, 32);
-    candidate.m_aParameters[MODE_WIDTH].m_Match = 0;
-    EXPECT_TRUE(request.Acceptable(candidate));
-
-    request.m_aParameters[MODE_REFRESHRATE] = CMode::SParameter{0, MATCH_POSITIVE};
-    EXPECT_TRUE(request.Acceptable(Offered(640, 480, 1, 0, 32)));
-    EXPECT_FALSE(request.Acceptable(Offered(640, 480, 0, 0, 32)));
-    EXPECT_FALSE(request.Acceptable(Offered(640, 480, -1, 0, 32)));
-
-    // A parameter of kind 0, or of no defined kind, accepts nothing.
-    CMode empty;
-    EXPECT_TRUE(empty.Acceptable(Offered(1, 2, 3, 1, 4)));
-    empty.m_aParameters[MODE_PARAM7].m_Match = 0;
-    EXPECT_FALSE(empty.Acceptable(Offered(1, 2, 3, 1, 4)));
-    EXPECT_FALSE(CMode::SParameter({5, 3}).Accaptable({5, MATCH_EXACT}));
-
-    // Compare looks at values and kinds alike.
-    CMode a = Offered(640, 480, 60, 0, 32), b = a;
-    EXPECT_TRUE(a.Compare(b));
-    b.m_aParameters[MODE_PARAM5].m_Match = MATCH_ANY;
-    EXPECT_FALSE(a.Compare(b));
-    b = a;
-    b.m_aParameters[MODE_DISPLAY].m_Value = 1;
-    EXPECT_FALSE(a.Compare(b));
-    CMode cleared(1, 2, true, 0);
+    CMode request(640, 480, false, 0), positive = request, empty, unknown;
+    positive.m_aParameters[MODE_REFRESHRATE] = CMode::SParameter{0, MATCH_POSITIVE};
+    unknown.m_aParameters[MODE_PARAM7].m_Match = 0;
+    const struct { const CMode& request; CMode candidate; bool accepted; } cases[] = {
+        {request, Offered(640, 480, -1, 0, -1, 16), true},
+        {request, Offered(800, 480, 60, 0, 32), false},
+        {request, Offered(640, 400, 60, 0, 32), false},
+        {request, Offered(640, 480, 60, 1, 32), false},
+        {request, Offered(640, 480, 60, 0, 32, 32, 1), false},
+        {positive, Offered(640, 480, 1, 0, 32), true},
+        {positive, Offered(640, 480, 0, 0, 32), false},
+        {empty, Offered(1, 2, 3, 1, 4), true},
+        {unknown, Offered(1, 2, 3, 1, 4), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.request.Acceptable(c.candidate), c.accepted);
+    CMode loose = Offered(640, 480, 60, 0, 32), other = loose, cleared(1, 2, true, 0);
+    loose.m_aParameters[MODE_WIDTH].m_Match = 0;
+    other.m_aParameters[MODE_DISPLAY].m_Value = 1;
     cleared.Clear();
-    EXPECT_TRUE(cleared.Compare(CMode()));
+    EXPECT_TRUE(request.Acceptable(loose) && cleared.Compare(CMode()));
+    EXPECT_FALSE(loose.Compare(Offered(640, 480, 60, 0, 32)) || other.Compare(Offered(640, 480, 60, 0, 32)));
 }
 
-// Refresh rate first, whatever the depth; then depth; then parameter 6.
-// Candidates equal but for the display: the one left at index 0 wins, and a
+// Refresh rate first, whatever the depth; then depth; then parameter 6. Of
+// candidates equal but for the display, the one left at index 0 wins; a
 // removal moves the last candidate into the removed one's slot.
 TEST(CDeviceBestMode, PrefersLargerValuesByPriority)
 {
-    CRecordingDevice device;
-    CMode best, window(640, 480, false, 0);
-    device.m_lOfferedModes = {
-        Offered(640, 480, 60, 0, 32),
-        Offered(640, 480, 75, 0, 16),
-        Offered(640, 480, 75, 0, 16, 16),
-        Offered(800, 600, 85, 0, 32),      // not acceptable to the request
+    NTest::CRecordingDevice device;
+    CMode any(640, 480, false, 0);
+    any.m_aParameters[MODE_DISPLAY].m_Match = MATCH_ANY;
+    const struct { std::vector<CMode> offered; CMode best; } cases[] = {
+        {{Offered(640, 480, 60, 0, 32), Offered(640, 480, 75, 0, 16), Offered(640, 480, 75, 0, 16, 16),
+          Offered(800, 600, 85, 0, 32)}, Offered(640, 480, 75, 0, 16)},
+        {{Offered(640, 480, 60, 0, 16, 32), Offered(640, 480, 60, 0, 32, 16), Offered(640, 480, 60, 0, 32, 32)},
+         Offered(640, 480, 60, 0, 32, 32)},
+        {{Offered(640, 480, 60, 0, 32, 32, 2), Offered(640, 480, 60, 0, 32, 32, 0), Offered(640, 480, 60, 0, 32, 32, 1)},
+         Offered(640, 480, 60, 0, 32, 32, 2)},
+        {{Offered(640, 480, 60, 0, 32, 32, 0), Offered(640, 480, 75, 0, 32, 32, 1), Offered(640, 480, 75, 0, 32, 32, 2)},
+         Offered(640, 480, 75, 0, 32, 32, 2)},
     };
-    CLogCapture log;
-    ASSERT_TRUE(device.GetBestMode(window, best));
-    EXPECT_TRUE(best.Compare(Offered(640, 480, 75, 0, 16)));
-    EXPECT_EQ(log.m_Text, "3ddevice: Best mode:  640  480   75    0   16    8   32    0    0 \n");
+    NTest::CLogCapture log;
+    for (const auto& c : cases)
+    {
+        device.m_lOfferedModes = c.offered;
+        CMode best;
+        ASSERT_TRUE(device.GetBestMode(any, best));
+        EXPECT_TRUE(best.Compare(c.best));
+    }
+    EXPECT_EQ(log.m_Text.substr(0, 67), "3ddevice: Best mode:  640  480   75    0   16    8   32    0    0 \n");
 
-    device.m_lOfferedModes = {
-        Offered(640, 480, 60, 0, 16, 32),
-        Offered(640, 480, 60, 0, 32, 16),
-        Offered(640, 480, 60, 0, 32, 32),
-    };
-    ASSERT_TRUE(device.GetBestMode(window, best));
-    EXPECT_TRUE(best.Compare(Offered(640, 480, 60, 0, 32, 32)));
-
-    CMode anyDisplay = window;
-    anyDisplay.m_aParameters[MODE_DISPLAY].m_Match = MATCH_ANY;
-    device.m_lOfferedModes = {
-        Offered(640, 480, 60, 0, 32, 32, 2),
-        Offered(640, 480, 60, 0, 32, 32, 0),
-        Offered(640, 480, 60, 0, 32, 32, 1),
-    };
-    ASSERT_TRUE(device.GetBestMode(anyDisplay, best));
-    EXPECT_EQ(best.m_aParameters[MODE_DISPLAY].m_Value, 2);
-    device.m_lOfferedModes = {
-        Offered(640, 480, 60, 0, 32, 32, 0),
-        Offered(640, 480, 75, 0, 32, 32, 1),
-        Offered(640, 480, 75, 0, 32, 32, 2),
-    };
-    ASSERT_TRUE(device.GetBestMode(anyDisplay, best));
-    EXPECT_EQ(best.m_aParameters[MODE_DISPLAY].m_Value, 2);
-}
-
-TEST(CDeviceBestMode, NoAcceptableModeFailsSilently)
-{
-    CRecordingDevice device;
+    // Nothing acceptable, or values below the -1 every pass starts from.
     CMode untouched = Offered(1, 1, 1, 1, 1), best = untouched;
-    CLogCapture log;
-    device.m_lOfferedModes = {Offered(800, 600, 60, 0, 32)};
-    EXPECT_FALSE(device.GetBestMode(CMode(640, 480, false, 0), best));
-    // Values below the -1 every pass starts from remove every candidate.
-    device.m_lOfferedModes = {Offered(640, 480, -5, 0, 32)};
-    EXPECT_FALSE(device.GetBestMode(CMode(640, 480, false, 0), best));
-    EXPECT_TRUE(best.Compare(untouched));
-    EXPECT_EQ(log.m_Text, "");
-    EXPECT_TRUE(device.CheckMode(untouched));
+    log.m_Text.clear();
+    for (CMode offered : {Offered(800, 600, 60, 0, 32), Offered(640, 480, -5, 0, 32)})
+    {
+        device.m_lOfferedModes = {offered};
+        EXPECT_FALSE(device.GetBestMode(any, best));
+    }
+    EXPECT_TRUE(best.Compare(untouched) && log.m_Text.empty() && device.CheckMode(untouched));
 }
 
 } // namespace

@@ -15,22 +15,15 @@ class CLogCapture : public NLog::CLogger
 public:
     CLogCapture() { NLog::Attach(this); }
     ~CLogCapture() override { NLog::Detach(this); }
-
     CLogCapture(const CLogCapture&) = delete;
     CLogCapture& operator=(const CLogCapture&) = delete;
 
     void Write(const char* text) override { m_Text += text; }
-
-    // How many lines begin with text; pass a whole line with its "\n" to
-    // count that line.
-    long Count(const std::string& text) const
+    // Whether a line begins with prefix.
+    bool Has(const std::string& prefix) const
     {
-        long count = 0;
-        for (size_t at = m_Text.find(text); at != std::string::npos; at = m_Text.find(text, at + 1))
-            count += at == 0 || m_Text[at - 1] == '\n';
-        return count;
+        return m_Text.compare(0, prefix.size(), prefix) == 0 || m_Text.find("\n" + prefix) != std::string::npos;
     }
-    bool Has(const std::string& text) const { return Count(text) > 0; }
 
     std::string m_Text;
 };

@@ -1,8 +1,11 @@
 #include "RecordingDevice.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 
+#include "foundation/Log.h"
 #include "image/Image.h"
 #include "render/IndexBufferSW.h"
 #include "render/VertexBufferSW.h"
@@ -15,16 +18,12 @@ using namespace N3D;
 // One record type behind every handle; a record owns its buffers.
 struct CRecordingDevice::SRecord
 {
-    ~SRecord()
-    {
-        delete m_pVertices;
-        delete m_pIndices;
-    }
+    ~SRecord() { delete m_pVertices; delete m_pIndices; }
 
-    long m_Width = 0, m_Height = 0, m_Format = 0;   // textures
-    CVertexBuffer* m_pVertices = nullptr;
-    CIndexBuffer*  m_pIndices = nullptr;
-    bool m_bLocked = false;
+    long m_Width, m_Height, m_Format;   // textures
+    CVertexBuffer* m_pVertices;
+    CIndexBuffer*  m_pIndices;
+    bool m_bLocked;
 };
 
 CRecordingDevice::~CRecordingDevice()
@@ -52,15 +51,6 @@ long CRecordingDevice::Add(long type, SRecord* record)
     return handle;
 }
 
-long CRecordingDevice::AddTexture(long width, long height, long format)
-{
-    SRecord* record = new SRecord;
-    record->m_Width = width;
-    record->m_Height = height;
-    record->m_Format = format;
-    return Add(SID_TEXTURE, record);
-}
-
 CRecordingDevice::SRecord* CRecordingDevice::Find(long handle, long type) const
 {
     return static_cast<SRecord*>(m_IndexHandler.Lookup(handle, type));
@@ -77,13 +67,18 @@ CRecordingDevice::SRecord* CRecordingDevice::Lock(long handle, long type)
     return record;
 }
 
+void CRecordingDevice::Unlock(long handle, long type)
+{
+    if (SRecord* record = Find(handle, type))
+        record->m_bLocked = false;
+}
+
 bool CRecordingDevice::Destroy(long handle, long type)
 {
     SRecord* record = Find(handle, type);
     if (!record)
         return false;
     delete record;
-    m_IndexHandler.m_aIDs[handle].m_pData = nullptr;
     m_IndexHandler.Remove(handle);
     return true;
 }
@@ -99,49 +94,6 @@ CIndexBuffer* CRecordingDevice::IndexBuffer(long handle) const
     SRecord* record = Find(handle, SID_INDEXBUFFER);
     return record ? record->m_pIndices : nullptr;
 }
-
-// ---------------------------------------------------------------------------
-// Setters
-
-void CRecordingDevice::Flag_Set(long flag, bool on)
-{ Record("Flag_Set(%ld,%d)", flag, on ? 1 : 0); CState::Flag_Set(flag, on); }
-void CRecordingDevice::Mode_BlendFunc(int src, int dst)
-{ Record("Mode_BlendFunc(%d,%d)", src, dst); CState::Mode_BlendFunc(src, dst); }
-void CRecordingDevice::Mode_DepthTest(int test)
-{ Record("Mode_DepthTest(%d)", test); CState::Mode_DepthTest(test); }
-void CRecordingDevice::Mode_Cull(int mode)
-{ Record("Mode_Cull(%d)", mode); CState::Mode_Cull(mode); }
-void CRecordingDevice::Mode_StencilFunc(int test, int ref, int mask)
-{ Record("Mode_StencilFunc(%d,%d,%d)", test, ref, mask); CState::Mode_StencilFunc(test, ref, mask); }
-void CRecordingDevice::Mode_StencilOp(int fail, int zfail, int pass)
-{ Record("Mode_StencilOp(%d,%d,%d)", fail, zfail, pass); CState::Mode_StencilOp(fail, zfail, pass); }
-void CRecordingDevice::Mode_PrimaryColor(float r, float g, float b, float a)
-{ Record("Mode_PrimaryColor(%g,%g,%g,%g)", r, g, b, a); CState::Mode_PrimaryColor(r, g, b, a); }
-void CRecordingDevice::Mode_WriteMask(bool r, bool g, bool b, bool a)
-{ Record("Mode_WriteMask(%d,%d,%d,%d)", r, g, b, a); CState::Mode_WriteMask(r, g, b, a); }
-void CRecordingDevice::Stream_Vertex(long buffer)
-{ Record("Stream_Vertex(%ld)", buffer); CState::Stream_Vertex(buffer); }
-void CRecordingDevice::Stream_Index(long buffer)
-{ Record("Stream_Index(%ld)", buffer); CState::Stream_Index(buffer); }
-void CRecordingDevice::Stream_Normal(long buffer)
-{ Record("Stream_Normal(%ld)", buffer); CState::Stream_Normal(buffer); }
-void CRecordingDevice::Stream_Color(long buffer)
-{ Record("Stream_Color(%ld)", buffer); CState::Stream_Color(buffer); }
-void CRecordingDevice::Stream_Texture(long unit, long buffer, long set)
-{ Record("Stream_Texture(%ld,%ld,%ld)", unit, buffer, set); CState::Stream_Texture(unit, buffer, set); }
-void CRecordingDevice::Shader_Vertex(long shader)
-{ Record("Shader_Vertex(%ld)", shader); CState::Shader_Vertex(shader); }
-void CRecordingDevice::Shader_Pixel(long shader)
-{ Record("Shader_Pixel(%ld)", shader); CState::Shader_Pixel(shader); }
-void CRecordingDevice::Texture_Set(int unit, long texture)
-{ Record("Texture_Set(%d,%ld)", unit, texture); CState::Texture_Set(unit, texture); }
-void CRecordingDevice::Matrix_Model(TMatrix4<float> m)
-{ Record("Matrix_Model"); CState::Matrix_Model(m); }
-void CRecordingDevice::Matrix_Projection(TMatrix4<float> m)
-{ Record("Matrix_Projection"); CState::Matrix_Projection(m); }
-
-// ---------------------------------------------------------------------------
-// Display
 
 void CRecordingDevice::EnumDisplayModes(TDynamicArray<CMode>& list, CMode request)
 {
@@ -159,70 +111,44 @@ bool CRecordingDevice::Init(CMode request)
 {
     Record("Init");
     CMode best;
-    if (!GetBestMode(request, best))
-        return false;
-    State_SetDefaults(true);
-    return true;
+    bool found = GetBestMode(request, best);
+    if (found)
+        State_SetDefaults(true);
+    return found;
 }
-
-void CRecordingDevice::SwapBuffers() { Record("SwapBuffers"); }
-bool CRecordingDevice::Update()      { return true; }
-bool CRecordingDevice::Shutdown()    { Record("Shutdown"); return true; }
-
-// ---------------------------------------------------------------------------
-// Resources
 
 long CRecordingDevice::CreateTexture(long width, long height, long format)
 {
     Record("CreateTexture(%ld,%ld,%ld)", width, height, format);
-    if (m_bFailCreate || width <= 0 || height <= 0
-        || !IsInEnumeration(format, TEXFORMAT_COUNT))
+    if (m_bFailCreate || width <= 0 || height <= 0 || !IsInEnumeration(format, TEXFORMAT_COUNT))
         return -1;
-    return AddTexture(width, height, format);
+    return Add(SID_TEXTURE, new SRecord{width, height, format, nullptr, nullptr, false});
 }
 
 long CRecordingDevice::CreateTexture(CImage& image)
 {
-    Record("CreateTexture(image)");
-    long format;
-    switch (image.m_Format)
-    {
-    case 24: format = TEXFORMAT_RGB; break;
-    case 32: format = TEXFORMAT_RGBA; break;
-    case 8:  format = TEXFORMAT_LUMINANCE; break;
-    default: return -1;
-    }
-    return m_bFailCreate ? -1 : AddTexture(image.m_Width, image.m_Height, format);
+    const long formats[] = {8, TEXFORMAT_LUMINANCE, 24, TEXFORMAT_RGB, 32, TEXFORMAT_RGBA};
+    for (int i = 0; i < 6; i += 2)
+        if (image.m_Format == formats[i])
+            return CreateTexture(image.m_Width, image.m_Height, formats[i + 1]);
+    return -1;
 }
-
-bool CRecordingDevice::DestroyTexture(long texture)
-{ Record("DestroyTexture(%ld)", texture); return Destroy(texture, SID_TEXTURE); }
 
 STextureInfo CRecordingDevice::GetTextureInfo(long texture)
 {
-    STextureInfo info = {(int32_t)texture, 0, 0, 0};
-    if (SRecord* record = Find(texture, SID_TEXTURE))
-    {
-        info.width = (int32_t)record->m_Width;
-        info.height = (int32_t)record->m_Height;
-        info.format = (int32_t)record->m_Format;
-    }
-    return info;
+    SRecord* record = Find(texture, SID_TEXTURE);
+    if (!record)
+        return STextureInfo{int32_t(texture), 0, 0, 0};
+    return STextureInfo{int32_t(texture), int32_t(record->m_Width), int32_t(record->m_Height),
+                        int32_t(record->m_Format)};
 }
 
 long CRecordingDevice::CreateVertexBuffer(long count, long format, long)
 {
     Record("CreateVertexBuffer(%ld,%ld)", count, format);
     CVertexBuffer* buffer = m_bFailCreate ? nullptr : CreateVertexBufferSW(count, format, 0);
-    if (!buffer)
-        return -1;
-    SRecord* record = new SRecord;
-    record->m_pVertices = buffer;
-    return Add(SID_VERTEXBUFFER, record);
+    return buffer ? Add(SID_VERTEXBUFFER, new SRecord{0, 0, 0, buffer, nullptr, false}) : -1;
 }
-
-bool CRecordingDevice::DestroyVertexBuffer(long buffer)
-{ Record("DestroyVertexBuffer(%ld)", buffer); return Destroy(buffer, SID_VERTEXBUFFER); }
 
 CVertexBuffer* CRecordingDevice::LockVertexBuffer(long buffer, long)
 {
@@ -231,26 +157,12 @@ CVertexBuffer* CRecordingDevice::LockVertexBuffer(long buffer, long)
     return record ? record->m_pVertices : nullptr;
 }
 
-void CRecordingDevice::UnlockVertexBuffer(long buffer, long)
-{
-    Record("UnlockVertexBuffer(%ld)", buffer);
-    if (SRecord* record = Find(buffer, SID_VERTEXBUFFER))
-        record->m_bLocked = false;
-}
-
 long CRecordingDevice::CreateIndexBuffer(long count, long)
 {
     Record("CreateIndexBuffer(%ld)", count);
     CIndexBuffer* buffer = m_bFailCreate ? nullptr : CreateIndexBufferSW(count, 0);
-    if (!buffer)
-        return -1;
-    SRecord* record = new SRecord;
-    record->m_pIndices = buffer;
-    return Add(SID_INDEXBUFFER, record);
+    return buffer ? Add(SID_INDEXBUFFER, new SRecord{0, 0, 0, nullptr, buffer, false}) : -1;
 }
-
-bool CRecordingDevice::DestroyIndexBuffer(long buffer)
-{ Record("DestroyIndexBuffer(%ld)", buffer); return Destroy(buffer, SID_INDEXBUFFER); }
 
 CIndexBuffer* CRecordingDevice::LockIndexBuffer(long buffer)
 {
@@ -259,49 +171,56 @@ CIndexBuffer* CRecordingDevice::LockIndexBuffer(long buffer)
     return record ? record->m_pIndices : nullptr;
 }
 
-void CRecordingDevice::UnlockIndexBuffer(long buffer)
+long CRecordingDevice::CreateShader(const char* kind, long type, const char* source)
 {
-    Record("UnlockIndexBuffer(%ld)", buffer);
-    if (SRecord* record = Find(buffer, SID_INDEXBUFFER))
-        record->m_bLocked = false;
+    Record("Create%sShader", kind);
+    return m_bFailCreate || !source ? -1 : Add(type, new SRecord{0, 0, 0, nullptr, nullptr, false});
 }
 
-long CRecordingDevice::CreateVertexShader(const char* source)
+// The fewest vertices any enabled stream holds: a stream is enabled when its
+// buffer has the component the stream reads. LONG_MAX when none is.
+long CRecordingDevice::EnabledVertexCount() const
 {
-    Record("CreateVertexShader");
-    return m_bFailCreate || !source ? -1 : Add(SID_VERTEXSHADER, new SRecord);
+    long count = LONG_MAX;
+    auto limit = [&](long handle, long component) {
+        CVertexBuffer* buffer = VertexBuffer(handle);
+        if (buffer && buffer->GetPointer(component))
+            count = std::min(count, buffer->m_Count);
+    };
+    limit(m_VertexStream, COMPONENT_POSITION);
+    limit(m_NormalStream, COMPONENT_NORMAL);
+    limit(m_ColorStream, COMPONENT_COLOR);
+    for (int unit = 0; unit < TEXTURE_UNIT_COUNT; ++unit)
+        if (IsInEnumeration(m_aTextureSet[unit], 8))
+            limit(m_aTextureStream[unit], COMPONENT_TEXCOORD0 + m_aTextureSet[unit]);
+    return count;
 }
 
-long CRecordingDevice::CreatePixelShader(const char* source)
-{
-    Record("CreatePixelShader");
-    return m_bFailCreate || !source ? -1 : Add(SID_PIXELSHADER, new SRecord);
-}
-
-bool CRecordingDevice::DestroyVertexShader(long shader)
-{ Record("DestroyVertexShader(%ld)", shader); return Destroy(shader, SID_VERTEXSHADER); }
-
-bool CRecordingDevice::DestroyPixelShader(long shader)
-{ Record("DestroyPixelShader(%ld)", shader); return Destroy(shader, SID_PIXELSHADER); }
-
-// ---------------------------------------------------------------------------
-// Drawing
-
-void CRecordingDevice::Clear(int buffers) { Record("Clear(%d)", buffers); }
-
-void CRecordingDevice::Draw(long prim, long first, long count)
-{ Record("Draw(%ld,%ld,%ld)", prim, first, count); }
+// Draws nothing for a range outside the index buffer, and nothing but a log
+// line when an index of the range lies past an enabled stream's vertices.
 void CRecordingDevice::DrawIndexed(long prim, long first, long count)
-{ Record("DrawIndexed(%ld,%ld,%ld)", prim, first, count); }
+{
+    Record("DrawIndexed(%ld,%ld,%ld)", prim, first, count);
+    m_lIndexed.clear();
+    CIndexBuffer* buffer = IndexBuffer(m_IndexStream);
+    long n = VerticesForPrimitives(prim, count);
+    if (!buffer || first < 0 || n == 0 || n > buffer->m_Count - first)
+        return;
+    std::vector<long> indices(buffer->m_pIndices + first, buffer->m_pIndices + first + n);
+    long vertices = EnabledVertexCount();
+    if (*std::max_element(indices.begin(), indices.end()) >= vertices)
+    {
+        NLog::WriteF("recording: DrawIndexed: an index is not below the %ld vertices of a stream\n", vertices);
+        return;
+    }
+    m_lIndexed = ReadVertices(*this, indices);
+}
 
 bool CRecordingDevice::Grab(long texture, long what)
 {
     Record("Grab(%ld,%ld)", texture, what);
     return Find(texture, SID_TEXTURE) && (what == GRAB_COLOR || what == GRAB_DEPTH);
 }
-
-void CRecordingDevice::SetViewport(long x, long y, long width, long height)
-{ Record("SetViewport(%ld,%ld,%ld,%ld)", x, y, width, height); }
 
 } // namespace NTest
 } // namespace NVorn

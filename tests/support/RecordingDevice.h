@@ -4,18 +4,19 @@
 // Resources live in memory: vertex and index buffers are heap buffers that
 // stay readable after they are unlocked, textures and shaders are plain
 // records. Every setter, resource operation and draw call is appended to
-// m_lCalls as one line of text, in call order, and the setters record their
-// values in the CState fields exactly as the base does. Turn m_bRecord off to
-// keep the call log out of a measurement.
-//
-// The device frees every resource record it still holds when it is
-// destroyed, so tests need not clean up behind the code under test.
+// m_lCalls as one line of text, in call order ("Flag_Set(3,0)", "Draw(3,0,4)"),
+// and the setters record their values in the CState fields as the base does.
+// Turn m_bRecord off to keep the call log out of a measurement. An indexed
+// draw reads its vertices through the indices, guarded as a real device
+// guards its arrays. The device frees every resource record it still holds
+// when it is destroyed.
 #ifndef NVORN_TESTS_SUPPORT_RECORDINGDEVICE_H
 #define NVORN_TESTS_SUPPORT_RECORDINGDEVICE_H
 
 #include <string>
 #include <vector>
 
+#include "DrawCapture.h"
 #include "render/Device.h"
 
 namespace NVorn {
@@ -24,90 +25,93 @@ namespace NTest {
 class CRecordingDevice : public N3D::CDevice
 {
 public:
-    CRecordingDevice() = default;
     ~CRecordingDevice() override;
 
-    // The recorded calls, oldest first, e.g. "Flag_Set(3,0)",
-    // "Mode_PrimaryColor(1,1,1,0.5)", "Matrix_Model", "Draw(3,0,4)".
     std::vector<std::string> m_lCalls;
     bool m_bRecord = true;
-
-    // The concrete modes EnumDisplayModes offers, in this order.
-    std::vector<N3D::CMode> m_lOfferedModes;
-
-    // Failure injection: creation operations return -1, locks return null.
-    bool m_bFailCreate = false;
-    bool m_bFailLock = false;
+    std::vector<N3D::CMode> m_lOfferedModes;      // what EnumDisplayModes offers, in order
+    bool m_bFailCreate = false;                   // creations return -1
+    bool m_bFailLock = false;                     // locks return null
+    std::vector<SCapturedVertex> m_lIndexed;      // what the last indexed draw read
 
     // The buffer behind a handle, or null; readable whether locked or not.
     N3D::CVertexBuffer* VertexBuffer(long handle) const;
     N3D::CIndexBuffer*  IndexBuffer(long handle) const;
 
-    // CState setters: record, then store as the base does.
-    void Flag_Set(long flag, bool on) override;
-    void Mode_BlendFunc(int src, int dst) override;
-    void Mode_DepthTest(int test) override;
-    void Mode_Cull(int mode) override;
-    void Mode_StencilFunc(int test, int ref, int mask) override;
-    void Mode_StencilOp(int fail, int zfail, int pass) override;
-    void Mode_PrimaryColor(float r, float g, float b, float a) override;
-    void Mode_WriteMask(bool r, bool g, bool b, bool a) override;
-    void Stream_Vertex(long buffer) override;
-    void Stream_Index(long buffer) override;
-    void Stream_Normal(long buffer) override;
-    void Stream_Color(long buffer) override;
-    void Stream_Texture(long unit, long buffer, long set) override;
-    void Shader_Vertex(long shader) override;
-    void Shader_Pixel(long shader) override;
-    void Texture_Set(int unit, long texture) override;
-    void Matrix_Model(TMatrix4<float> m) override;
-    void Matrix_Projection(TMatrix4<float> m) override;
+    void Flag_Set(long f, bool on) override { Record("Flag_Set(%ld,%d)", f, on); CState::Flag_Set(f, on); }
+    void Mode_BlendFunc(int s, int d) override { Record("Mode_BlendFunc(%d,%d)", s, d); CState::Mode_BlendFunc(s, d); }
+    void Mode_DepthTest(int t) override { Record("Mode_DepthTest(%d)", t); CState::Mode_DepthTest(t); }
+    void Mode_Cull(int m) override { Record("Mode_Cull(%d)", m); CState::Mode_Cull(m); }
+    void Mode_StencilFunc(int t, int r, int m) override
+    { Record("Mode_StencilFunc(%d,%d,%d)", t, r, m); CState::Mode_StencilFunc(t, r, m); }
+    void Mode_StencilOp(int f, int z, int p) override
+    { Record("Mode_StencilOp(%d,%d,%d)", f, z, p); CState::Mode_StencilOp(f, z, p); }
+    void Mode_PrimaryColor(float r, float g, float b, float a) override
+    { Record("Mode_PrimaryColor(%g,%g,%g,%g)", r, g, b, a); CState::Mode_PrimaryColor(r, g, b, a); }
+    void Mode_WriteMask(bool r, bool g, bool b, bool a) override
+    { Record("Mode_WriteMask(%d,%d,%d,%d)", r, g, b, a); CState::Mode_WriteMask(r, g, b, a); }
+    void Stream_Vertex(long h) override { Record("Stream_Vertex(%ld)", h); CState::Stream_Vertex(h); }
+    void Stream_Index(long h) override { Record("Stream_Index(%ld)", h); CState::Stream_Index(h); }
+    void Stream_Normal(long h) override { Record("Stream_Normal(%ld)", h); CState::Stream_Normal(h); }
+    void Stream_Color(long h) override { Record("Stream_Color(%ld)", h); CState::Stream_Color(h); }
+    void Stream_Texture(long u, long h, long s) override
+    { Record("Stream_Texture(%ld,%ld,%ld)", u, h, s); CState::Stream_Texture(u, h, s); }
+    void Shader_Vertex(long h) override { Record("Shader_Vertex(%ld)", h); CState::Shader_Vertex(h); }
+    void Shader_Pixel(long h) override { Record("Shader_Pixel(%ld)", h); CState::Shader_Pixel(h); }
+    void Texture_Set(int u, long t) override { Record("Texture_Set(%d,%ld)", u, t); CState::Texture_Set(u, t); }
+    void Matrix_Model(TMatrix4<float> m) override { Record("Matrix_Model"); CState::Matrix_Model(m); }
+    void Matrix_Projection(TMatrix4<float> m) override { Record("Matrix_Projection"); CState::Matrix_Projection(m); }
 
-    // Display: the offered modes; Init picks the best and applies the
-    // default state.
+    // Init picks the best of the offered modes and applies the default state.
     void EnumDisplayModes(TDynamicArray<N3D::CMode>& list, N3D::CMode request) override;
     bool Init(N3D::CMode request) override;
-    void SwapBuffers() override;
-    bool Update() override;
-    bool Shutdown() override;
+    void SwapBuffers() override { Record("SwapBuffers"); }
+    bool Update() override { return true; }
+    bool Shutdown() override { Record("Shutdown"); return true; }
 
     long CreateTexture(long width, long height, long format) override;
     long CreateTexture(CImage& image) override;
-    bool DestroyTexture(long texture) override;
+    bool DestroyTexture(long h) override { Record("DestroyTexture(%ld)", h); return Destroy(h, N3D::SID_TEXTURE); }
     N3D::STextureInfo GetTextureInfo(long texture) override;
 
     using CDevice::CreateVertexBuffer;
     long CreateVertexBuffer(long count, long format, long) override;
-    bool DestroyVertexBuffer(long buffer) override;
+    bool DestroyVertexBuffer(long h) override
+    { Record("DestroyVertexBuffer(%ld)", h); return Destroy(h, N3D::SID_VERTEXBUFFER); }
     N3D::CVertexBuffer* LockVertexBuffer(long buffer, long mask) override;
-    void UnlockVertexBuffer(long buffer, long mask) override;
+    void UnlockVertexBuffer(long h, long) override { Record("UnlockVertexBuffer(%ld)", h); Unlock(h, N3D::SID_VERTEXBUFFER); }
 
     using CDevice::CreateIndexBuffer;
     long CreateIndexBuffer(long count, long) override;
-    bool DestroyIndexBuffer(long buffer) override;
+    bool DestroyIndexBuffer(long h) override
+    { Record("DestroyIndexBuffer(%ld)", h); return Destroy(h, N3D::SID_INDEXBUFFER); }
     N3D::CIndexBuffer* LockIndexBuffer(long buffer) override;
-    void UnlockIndexBuffer(long buffer) override;
+    void UnlockIndexBuffer(long h) override { Record("UnlockIndexBuffer(%ld)", h); Unlock(h, N3D::SID_INDEXBUFFER); }
 
-    long CreateVertexShader(const char* source) override;
-    long CreatePixelShader(const char* source) override;
-    bool DestroyVertexShader(long shader) override;
-    bool DestroyPixelShader(long shader) override;
+    long CreateVertexShader(const char* source) override { return CreateShader("Vertex", N3D::SID_VERTEXSHADER, source); }
+    long CreatePixelShader(const char* source) override { return CreateShader("Pixel", N3D::SID_PIXELSHADER, source); }
+    bool DestroyVertexShader(long h) override
+    { Record("DestroyVertexShader(%ld)", h); return Destroy(h, N3D::SID_VERTEXSHADER); }
+    bool DestroyPixelShader(long h) override
+    { Record("DestroyPixelShader(%ld)", h); return Destroy(h, N3D::SID_PIXELSHADER); }
 
-    void Clear(int buffers) override;
-    void Draw(long prim, long first, long count) override;
+    void Clear(int buffers) override { Record("Clear(%d)", buffers); }
+    void Draw(long p, long f, long c) override { Record("Draw(%ld,%ld,%ld)", p, f, c); }
     void DrawIndexed(long prim, long first, long count) override;
     bool Grab(long texture, long what) override;
-    void SetViewport(long x, long y, long width, long height) override;
+    void SetViewport(long x, long y, long w, long h) override { Record("SetViewport(%ld,%ld,%ld,%ld)", x, y, w, h); }
 
 private:
     struct SRecord;
 
     void Record(const char* format, ...) __attribute__((format(printf, 2, 3)));
     long Add(long type, SRecord* record);
-    long AddTexture(long width, long height, long format);
     SRecord* Find(long handle, long type) const;
     SRecord* Lock(long handle, long type);
+    void Unlock(long handle, long type);
     bool Destroy(long handle, long type);
+    long CreateShader(const char* kind, long type, const char* source);
+    long EnabledVertexCount() const;
 };
 
 } // namespace NTest

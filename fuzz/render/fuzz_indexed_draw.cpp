@@ -1,0 +1,130 @@
+// Drives indexed draws on the recording device with buffer sizes, vertex
+// formats, stream bindings, indices and ranges all taken from the input. The
+// device must never read outside an array; it must draw exactly the ranges
+// that lie inside the bound index buffer and whose indices every enabled
+// stream holds, reading each vertex through its index, and it must log one
+// line for every range it refuses because of an index.
+#include "LogCapture.h"
+#include "RecordingDevice.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+
+using namespace NVorn;
+using namespace NVorn::N3D;
+
+namespace {
+
+// The input read front to back; past its end every value is 0.
+struct SInput
+{
+    const uint8_t* m_pData;
+    size_t m_Size;
+
+    bool More() const { return m_Size > 0; }
+    uint8_t Byte()
+    {
+        if (!m_Size)
+            return 0;
+        --m_Size;
+        return *m_pData++;
+    }
+    uint16_t Word()
+    {
+        uint8_t low = Byte();
+        return uint16_t(low | Byte() << 8);
+    }
+};
+
+// One stream binding: which buffer (none, either vertex buffer, or the index
+// buffer, which names no vertex buffer) and, for a texture unit, its set.
+struct SBinding
+{
+    int m_Buffer;   // -1 none, 0 or 1 a vertex buffer, 2 the index buffer
+    long m_Set;     // -1..8
+};
+
+SBinding ReadBinding(SInput& in)
+{
+    uint8_t b = in.Byte();
+    return SBinding{b % 4 - 1, long(b / 4 % 10) - 1};
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    SInput in = {data, size};
+    NTest::CRecordingDevice device;
+    device.m_bRecord = false;
+    device.State_SetDefaults(true);
+
+    // Two vertex buffers; vertex k of each has the position x = k.
+    long handles[3], counts[2], formats[2];
+    for (int b = 0; b < 2; ++b)
+    {
+        counts[b] = in.Word() % 1024;
+        uint8_t bits = in.Byte();
+        formats[b] = (bits & 7) | ((bits >> 3) & 3) << 4;  // position, normal, colour, sets 0 and 1
+        handles[b] = device.CreateVertexBuffer(counts[b], formats[b], 0);
+        CVertexBuffer* buffer = device.VertexBuffer(handles[b]);
+        for (long k = 0; buffer->m_pPosition && k < counts[b]; ++k)
+            buffer->m_pPosition[k].x = float(k);
+    }
+
+    // The index buffer: indices from the input while it lasts, then 0.
+    long indexCount = in.Word() % 1024;
+    handles[2] = device.CreateIndexBuffer(indexCount, 0);
+    uint16_t* indices = device.IndexBuffer(handles[2])->m_pIndices;
+    for (long i = 0; i < indexCount; ++i)
+        indices[i] = in.Word();
+
+    // Streams: position, normal, colour, then texture units 0 and 1.
+    SBinding bindings[5];
+    for (SBinding& binding : bindings)
+        binding = ReadBinding(in);
+    auto handle = [&](const SBinding& b) { return b.m_Buffer < 0 ? -1 : handles[b.m_Buffer]; };
+    device.Stream_Vertex(handle(bindings[0]));
+    device.Stream_Normal(handle(bindings[1]));
+    device.Stream_Color(handle(bindings[2]));
+    device.Stream_Texture(0, handle(bindings[3]), bindings[3].m_Set);
+    device.Stream_Texture(1, handle(bindings[4]), bindings[4].m_Set);
+    bool indexBound = in.Byte() % 4 != 0;
+    device.Stream_Index(indexBound ? handles[2] : handles[0]);
+
+    // The fewest vertices of an enabled stream, from what was set up above.
+    long limit = LONG_MAX;
+    const long components[5] = {STREAM_POSITION, STREAM_NORMAL, STREAM_COLOR, STREAM_TEXTURE0, STREAM_TEXTURE0};
+    for (int s = 0; s < 5; ++s)
+    {
+        const SBinding& b = bindings[s];
+        long bit = s < 3 ? components[s] : (b.m_Set >= 0 && b.m_Set < 8 ? STREAM_TEXTURE0 << b.m_Set : 0);
+        if (b.m_Buffer >= 0 && b.m_Buffer < 2 && (formats[b.m_Buffer] & bit))
+            limit = std::min(limit, counts[b.m_Buffer]);
+    }
+
+    for (int draw = 0; draw < 8 && in.More(); ++draw)
+    {
+        long prim = long(in.Byte() % 9) - 1;
+        long first = int16_t(in.Word());
+        long count = int16_t(in.Word());
+        NTest::CLogCapture log;
+        device.DrawIndexed(prim, first, count);
+
+        long n = NTest::VerticesForPrimitives(prim, count);
+        bool inside = indexBound && first >= 0 && n > 0 && first + n <= indexCount;
+        bool refused = inside && *std::max_element(indices + first, indices + first + n) >= limit;
+        if (refused != (log.m_Text.size() > 0) || std::count(log.m_Text.begin(), log.m_Text.end(), '\n') > 1)
+            __builtin_trap();
+        if (device.m_lIndexed.size() != size_t(inside && !refused ? n : 0))
+            __builtin_trap();
+        bool positions = bindings[0].m_Buffer >= 0 && bindings[0].m_Buffer < 2 &&
+                         (formats[bindings[0].m_Buffer] & STREAM_POSITION);
+        for (size_t i = 0; positions && i < device.m_lIndexed.size(); ++i)
+            if (device.m_lIndexed[i].x != float(indices[first + i]))
+                __builtin_trap();
+    }
+    return 0;
+}
