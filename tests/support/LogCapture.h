@@ -19,11 +19,15 @@ public:
     CLogCapture& operator=(const CLogCapture&) = delete;
 
     void Write(const char* text) override { m_Text += text; }
-    // Whether a line begins with prefix.
-    bool Has(const std::string& prefix) const
+    // How many lines begin with prefix.
+    long Count(const std::string& prefix) const
     {
-        return m_Text.compare(0, prefix.size(), prefix) == 0 || m_Text.find("\n" + prefix) != std::string::npos;
+        long count = 0;
+        for (size_t at = m_Text.find(prefix); at != std::string::npos; at = m_Text.find(prefix, at + 1))
+            count += at == 0 || m_Text[at - 1] == '\n';
+        return count;
     }
+    bool Has(const std::string& prefix) const { return Count(prefix) > 0; }
 
     std::string m_Text;
 };
