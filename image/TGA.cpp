@@ -1,7 +1,6 @@
 #include "image/TGA.h"
 
 #include "foundation/Memory.h"
-#include "foundation/Utils.h"
 
 // Pixels are moved with fixed-size memcpy, which the compiler turns into
 // single loads and stores; a call per pixel would dominate decoding.
@@ -88,39 +87,98 @@ namespace NTGA
             image.m_Pitch = image.m_Format / 8 * image.m_Width;
         }
 
-        // Reads bytes straight into place, in pieces that the memory
-        // helpers' int counts can carry.
-        bool ReadBlock(CStorage& storage, unsigned char* to, long bytes)
+        // File pixels are blue first and image pixels red first, so every
+        // true-colour pixel crossing the file boundary has its bytes 0 and 2
+        // exchanged. This copies pixels doing so (to may equal from); other
+        // sizes are copied unchanged. Whole 32-bit words are reworked at a
+        // time, four 24-bit pixels in three words, which keeps the exchange
+        // at the cost of a copy.
+        static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the word-wise byte exchange is little-endian");
+
+        uint32_t ExchangeInWord(uint32_t v)
         {
-            const long kMaxRead = 1L << 30;
-            while (bytes > 0)
+            return (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
+        }
+
+        void CopyExchangingRedBlue(unsigned char* to, const unsigned char* from, long pixels, long bytesPerPixel)
+        {
+            if (bytesPerPixel == 4)
             {
-                long n = bytes < kMaxRead ? bytes : kMaxRead;
-                if (storage.Read(to, n) != n)
+                for (long i = 0; i < pixels; ++i, from += 4, to += 4)
+                {
+                    uint32_t v;
+                    std::memcpy(&v, from, 4);
+                    v = ExchangeInWord(v);
+                    std::memcpy(to, &v, 4);
+                }
+                return;
+            }
+            if (bytesPerPixel != 3)
+            {
+                if (to != from)
+                    std::memmove(to, from, size_t(pixels * bytesPerPixel));
+                return;
+            }
+            // Four pixels b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3 become
+            // r0 g0 b0 r1 | g1 b1 r2 g2 | b2 r3 g3 b3.
+            long i = 0;
+            for (; i + 4 <= pixels; i += 4, from += 12, to += 12)
+            {
+                uint32_t w[3];
+                std::memcpy(w, from, 12);
+                uint32_t o0 = ExchangeInWord(w[0] & 0x00FFFFFFu) | ((w[1] & 0xFF00u) << 16);
+                uint32_t o1 = (w[1] & 0xFF0000FFu) | ((w[0] >> 16) & 0xFF00u) | ((w[2] & 0xFFu) << 16);
+                uint32_t o2 = ((w[1] >> 16) & 0xFFu) | ((w[2] >> 16) & 0xFF00u) | (w[2] & 0xFF0000u) |
+                              ((w[2] & 0xFF00u) << 16);
+                uint32_t out[3] = {o0, o1, o2};
+                std::memcpy(to, out, 12);
+            }
+            for (; i < pixels; ++i, from += 3, to += 3)
+            {
+                unsigned char b = from[0];
+                to[1] = from[1];
+                to[0] = from[2];
+                to[2] = b;
+            }
+        }
+
+        // Reads pixels straight into place, in pieces small enough to be
+        // exchanged while they are still in cache.
+        bool ReadPixels(CStorage& storage, unsigned char* to, long pixels, long bytesPerPixel)
+        {
+            const long kPiecePixels = 8192;
+            while (pixels > 0)
+            {
+                long n = pixels < kPiecePixels ? pixels : kPiecePixels;
+                long bytes = n * bytesPerPixel;
+                if (storage.Read(to, bytes) != bytes)
                     return false;
-                to += n;
-                bytes -= n;
+                CopyExchangingRedBlue(to, to, n, bytesPerPixel);
+                to += bytes;
+                pixels -= n;
             }
             return true;
         }
 
         // Uncompressed pixels go to their final place without a second pass
-        // over the image. A top-down file is one read. A bottom-up file is
-        // read row by row into the mirrored rows when the stream is memory,
-        // where a read is a plain copy; any other stream pays a trip through
-        // the C library per call, so it is read in runs of rows through a
-        // small buffer that stays in cache, each row then copied into place.
+        // over the image. A top-down file is read in order. A bottom-up file
+        // is read row by row into the mirrored rows when the stream is
+        // memory, where a read is a plain copy; any other stream pays a trip
+        // through the C library per call, so it is read in runs of rows
+        // through a small buffer that stays in cache, each row then copied
+        // into place.
         bool ReadRows(CStorage& storage, CImage& image, bool topDown)
         {
-            long pitch = image.m_Pitch, height = image.m_Height;
+            long pitch = image.m_Pitch, height = image.m_Height, width = image.m_Width;
+            long bytesPerPixel = image.GetBytesPerPixel();
             if (topDown)
-                return ReadBlock(storage, image.m_pData, pitch * height);
+                return ReadPixels(storage, image.m_pData, width * height, bytesPerPixel);
             if (pitch == 0)
                 return true;
             if (dynamic_cast<CMemory*>(&storage) || pitch > kRowBufferSize)
             {
                 for (long y = height - 1; y >= 0; --y)
-                    if (!ReadBlock(storage, image.m_pData + y * pitch, pitch))
+                    if (!ReadPixels(storage, image.m_pData + y * pitch, width, bytesPerPixel))
                         return false;
                 return true;
             }
@@ -132,7 +190,8 @@ namespace NTGA
                 if (storage.Read(buffer, rows * pitch) != rows * pitch)
                     return false;
                 for (long i = 0; i < rows; ++i, ++done)
-                    MemoryCopy(image.m_pData + (height - 1 - done) * pitch, buffer + i * pitch, int(pitch));
+                    CopyExchangingRedBlue(image.m_pData + (height - 1 - done) * pitch, buffer + i * pitch, width,
+                                          bytesPerPixel);
             }
             return true;
         }
@@ -224,25 +283,9 @@ namespace NTGA
                 while (count > 0)
                 {
                     long n = Span(count);
-                    if (m_BytesPerPixel == 4)
-                    {
-                        for (long i = 0; i < n; ++i, from += 4, m_pPos += 4)
-                        {
-                            uint32_t v;
-                            std::memcpy(&v, from, 4);
-                            v = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
-                            std::memcpy(m_pPos, &v, 4);
-                        }
-                    }
-                    else
-                    {
-                        for (long i = 0; i < n; ++i, from += 3, m_pPos += 3)
-                        {
-                            m_pPos[0] = from[2];
-                            m_pPos[1] = from[1];
-                            m_pPos[2] = from[0];
-                        }
-                    }
+                    CopyExchangingRedBlue(m_pPos, from, n, m_BytesPerPixel);
+                    from += n * m_BytesPerPixel;
+                    m_pPos += n * m_BytesPerPixel;
                     Advance(n);
                     count -= n;
                 }
@@ -311,6 +354,27 @@ namespace NTGA
                     reader.m_pCurrent += count * bytesPerPixel;
                 }
                 remaining -= count;
+            }
+            return true;
+        }
+
+        // Stores the pixel block blue first, in pieces exchanged through a
+        // buffer so that the image itself is left as it is.
+        bool WritePixels(CStorage& storage, const CImage& image)
+        {
+            long bytesPerPixel = image.GetBytesPerPixel();
+            long pixels = image.m_Width * image.m_Height;
+            const long kPiecePixels = kRowBufferSize / 4;
+            unsigned char buffer[kRowBufferSize];
+            for (const unsigned char* from = image.m_pData; pixels > 0;)
+            {
+                long n = pixels < kPiecePixels ? pixels : kPiecePixels;
+                long bytes = n * bytesPerPixel;
+                CopyExchangingRedBlue(buffer, from, n, bytesPerPixel);
+                if (storage.Write(buffer, bytes) != bytes)
+                    return false;
+                from += bytes;
+                pixels -= n;
             }
             return true;
         }
@@ -412,8 +476,7 @@ namespace NTGA
         if (!header.Write(storage))
             return false;
 
-        long bytes = image.m_Height * image.m_Pitch;
-        return storage.Write(image.m_pData, bytes) == bytes;
+        return WritePixels(storage, image);
     }
 }
 }
