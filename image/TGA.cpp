@@ -90,15 +90,10 @@ namespace NTGA
         // File pixels are blue first and image pixels red first, so every
         // true-colour pixel crossing the file boundary has its bytes 0 and 2
         // exchanged. This copies pixels doing so (to may equal from); other
-        // sizes are copied unchanged. Whole 32-bit words are reworked at a
-        // time, four 24-bit pixels in three words, which keeps the exchange
-        // at the cost of a copy.
+        // sizes are copied unchanged. The bytes are reworked in whole words
+        // (one 32-bit pixel per word, eight 24-bit pixels in three 64-bit
+        // words), which makes the exchange cost little more than the copy.
         static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the word-wise byte exchange is little-endian");
-
-        uint32_t ExchangeInWord(uint32_t v)
-        {
-            return (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
-        }
 
         void CopyExchangingRedBlue(unsigned char* to, const unsigned char* from, long pixels, long bytesPerPixel)
         {
@@ -108,7 +103,7 @@ namespace NTGA
                 {
                     uint32_t v;
                     std::memcpy(&v, from, 4);
-                    v = ExchangeInWord(v);
+                    v = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
                     std::memcpy(to, &v, 4);
                 }
                 return;
@@ -119,79 +114,77 @@ namespace NTGA
                     std::memmove(to, from, size_t(pixels * bytesPerPixel));
                 return;
             }
-            // Four pixels b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3 become
-            // r0 g0 b0 r1 | g1 b1 r2 g2 | b2 r3 g3 b3.
+            // Over 24 bytes, the first byte of each pixel takes the byte two
+            // above it, the last byte takes the byte two below it, and the
+            // middle byte stays; these masks pick bytes 0, 3, 6 (A), 1, 4, 7
+            // (B) and 2, 5 (C) of a word.
+            const uint64_t A = 0x00FF0000FF0000FFull, B = 0xFF0000FF0000FF00ull, C = 0x0000FF0000FF0000ull;
             long i = 0;
-            for (; i + 4 <= pixels; i += 4, from += 12, to += 12)
+            for (; i + 8 <= pixels; i += 8, from += 24, to += 24)
             {
-                uint32_t w[3];
-                std::memcpy(w, from, 12);
-                uint32_t o0 = ExchangeInWord(w[0] & 0x00FFFFFFu) | ((w[1] & 0xFF00u) << 16);
-                uint32_t o1 = (w[1] & 0xFF0000FFu) | ((w[0] >> 16) & 0xFF00u) | ((w[2] & 0xFFu) << 16);
-                uint32_t o2 = ((w[1] >> 16) & 0xFFu) | ((w[2] >> 16) & 0xFF00u) | (w[2] & 0xFF0000u) |
-                              ((w[2] & 0xFF00u) << 16);
-                uint32_t out[3] = {o0, o1, o2};
-                std::memcpy(to, out, 12);
+                uint64_t w0, w1, w2;
+                std::memcpy(&w0, from, 8);
+                std::memcpy(&w1, from + 8, 8);
+                std::memcpy(&w2, from + 16, 8);
+                uint64_t o0 = (w0 & B) | (((w0 >> 16) | (w1 << 48)) & A) | ((w0 << 16) & C);
+                uint64_t o1 = (w1 & C) | (((w1 >> 16) | (w2 << 48)) & B) | (((w1 << 16) | (w0 >> 48)) & A);
+                uint64_t o2 = (w2 & A) | ((w2 >> 16) & C) | (((w2 << 16) | (w1 >> 48)) & B);
+                std::memcpy(to, &o0, 8);
+                std::memcpy(to + 8, &o1, 8);
+                std::memcpy(to + 16, &o2, 8);
             }
             for (; i < pixels; ++i, from += 3, to += 3)
             {
-                unsigned char b = from[0];
+                unsigned char blue = from[0];
                 to[1] = from[1];
                 to[0] = from[2];
-                to[2] = b;
+                to[2] = blue;
             }
         }
 
-        // Reads pixels straight into place, in pieces small enough to be
-        // exchanged while they are still in cache.
-        bool ReadPixels(CStorage& storage, unsigned char* to, long pixels, long bytesPerPixel)
+        // The image row that holds the file's row number row.
+        unsigned char* PictureRow(CImage& image, long row, bool topDown)
         {
-            const long kPiecePixels = 8192;
-            while (pixels > 0)
-            {
-                long n = pixels < kPiecePixels ? pixels : kPiecePixels;
-                long bytes = n * bytesPerPixel;
-                if (storage.Read(to, bytes) != bytes)
-                    return false;
-                CopyExchangingRedBlue(to, to, n, bytesPerPixel);
-                to += bytes;
-                pixels -= n;
-            }
-            return true;
+            return image.m_pData + (topDown ? row : image.m_Height - 1 - row) * image.m_Pitch;
         }
 
-        // Uncompressed pixels go to their final place without a second pass
-        // over the image. A top-down file is read in order. A bottom-up file
-        // is read row by row into the mirrored rows when the stream is
-        // memory, where a read is a plain copy; any other stream pays a trip
-        // through the C library per call, so it is read in runs of rows
-        // through a small buffer that stays in cache, each row then copied
-        // into place.
+        // Uncompressed rows are copied once, straight into place: from a
+        // memory stream's own block, which Load has checked holds them all,
+        // or from any other stream through a buffer that stays in cache, in
+        // runs of whole rows, since each read there is a trip through the C
+        // library. A row wider than the buffer is read into place and
+        // reworked there.
         bool ReadRows(CStorage& storage, CImage& image, bool topDown)
         {
             long pitch = image.m_Pitch, height = image.m_Height, width = image.m_Width;
             long bytesPerPixel = image.GetBytesPerPixel();
-            if (topDown)
-                return ReadPixels(storage, image.m_pData, width * height, bytesPerPixel);
             if (pitch == 0)
                 return true;
-            if (dynamic_cast<CMemory*>(&storage) || pitch > kRowBufferSize)
+            if (CMemory* memory = dynamic_cast<CMemory*>(&storage))
             {
-                for (long y = height - 1; y >= 0; --y)
-                    if (!ReadPixels(storage, image.m_pData + y * pitch, width, bytesPerPixel))
-                        return false;
+                for (long row = 0; row < height; ++row)
+                    CopyExchangingRedBlue(PictureRow(image, row, topDown), memory->m_pCurrent + row * pitch, width,
+                                          bytesPerPixel);
+                storage.Seek(pitch * height, 1);
                 return true;
             }
             unsigned char buffer[kRowBufferSize];
             long rowsPerRead = kRowBufferSize / pitch;
             for (long done = 0; done < height;)
             {
+                if (rowsPerRead == 0)
+                {
+                    unsigned char* row = PictureRow(image, done++, topDown);
+                    if (storage.Read(row, pitch) != pitch)
+                        return false;
+                    CopyExchangingRedBlue(row, row, width, bytesPerPixel);
+                    continue;
+                }
                 long rows = height - done < rowsPerRead ? height - done : rowsPerRead;
                 if (storage.Read(buffer, rows * pitch) != rows * pitch)
                     return false;
                 for (long i = 0; i < rows; ++i, ++done)
-                    CopyExchangingRedBlue(image.m_pData + (height - 1 - done) * pitch, buffer + i * pitch, width,
-                                          bytesPerPixel);
+                    CopyExchangingRedBlue(PictureRow(image, done, topDown), buffer + i * pitch, width, bytesPerPixel);
             }
             return true;
         }
