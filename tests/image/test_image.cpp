@@ -26,6 +26,7 @@ namespace
 TEST(Image, CreateRefusesImpossibleSizesAndMisuseThrowsItsMessage)
 {
     CImage image, rgb;
+    EXPECT_EQ(image.m_Format | image.m_Pitch | image.m_Width | image.m_Height, 0); // a new image is empty
     for (V bad : {V(-1, 4), V(4, -1), V(LONG_MAX / 2, 4), V(1L << 20, 1L << 50)})
     {
         EXPECT_FALSE(image.Create(bad, 32)) << bad.x << " x " << bad.y;
@@ -52,21 +53,13 @@ TEST(Image, CreateRefusesImpossibleSizesAndMisuseThrowsItsMessage)
 TEST(Image, OperationsGiveTheExactBytes)
 {
     typedef std::function<void(CImage&)> Step;
-    const struct
-    {
-        const char* what;
-        long w, h, format;
-        Bytes input;
-        Step step;
-        Bytes expected;
-    } cases[] = {
+    const struct { const char* what; long w, h, format; Bytes input; Step step; Bytes expected; } cases[] = {
         {"Clear(0)", 2, 1, 24, {}, [](CImage& i) { i.Clear(0); }, Bytes(6, 0)},
         {"Clear red first", 1, 2, 32, {}, [](CImage& i) { i.Clear(0x11223344); }, {17, 34, 51, 68, 17, 34, 51, 68}},
         {"SetPixel32 inside only", 2, 1, 32, {},
          [](CImage& i) { for (V at : {V(1, 0), V(2, 0), V(0, 1), V(-1, 0), V(0, -1)}) i.SetPixel32(at, 0x55667788); },
          {1, 2, 3, 4, 0x55, 0x66, 0x77, 0x88}},
         {"FlipY, middle row stays", 2, 3, 8, {}, [](CImage& i) { i.FlipY(); }, {5, 6, 3, 4, 1, 2}},
-        {"FlipX 8", 4, 1, 8, {}, [](CImage& i) { i.FlipX(); }, {4, 3, 2, 1}},
         {"FlipX 24", 3, 1, 24, {}, [](CImage& i) { i.FlipX(); }, {7, 8, 9, 4, 5, 6, 1, 2, 3}},
         {"FlipX 32", 2, 2, 32, {}, [](CImage& i) { i.FlipX(); },
          {5, 6, 7, 8, 1, 2, 3, 4, 13, 14, 15, 16, 9, 10, 11, 12}},
@@ -108,7 +101,7 @@ TEST(Image, OperationsGiveTheExactBytes)
              i.ExtractChannel(3, alpha);
              Fill(wrong, 2, 2, 8, 100);
              i.AddChannel(1, alpha); // then refused: a source of another size, channels the pixels lack
-             i.AddChannel(1, wrong), i.AddChannel(4, alpha), i.ExtractChannel(7, wrong);
+             i.AddChannel(1, wrong), i.AddChannel(4, alpha), i.ExtractChannel(4, wrong);
              EXPECT_EQ(All(wrong).size(), 4u);
              i.ExtractChannel(1, i); }, {4, 8, 12, 16, 20, 24}},
         {"Blit clipped", 3, 3, 8, {}, [](CImage& i) {
