@@ -1,7 +1,6 @@
 #include "image/TGA.h"
 
 #include "foundation/Memory.h"
-#include "foundation/Utils.h"
 
 // Pixels are moved with fixed-size memcpy, which the compiler turns into
 // single loads and stores; a call per pixel would dominate decoding.
@@ -88,51 +87,104 @@ namespace NTGA
             image.m_Pitch = image.m_Format / 8 * image.m_Width;
         }
 
-        // Reads bytes straight into place, in pieces that the memory
-        // helpers' int counts can carry.
-        bool ReadBlock(CStorage& storage, unsigned char* to, long bytes)
+        // File pixels are blue first and image pixels red first, so every
+        // true-colour pixel crossing the file boundary has its bytes 0 and 2
+        // exchanged. This copies pixels doing so (to may equal from); other
+        // sizes are copied unchanged. The bytes are reworked in whole words
+        // (one 32-bit pixel per word, eight 24-bit pixels in three 64-bit
+        // words), which makes the exchange cost little more than the copy.
+        static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the word-wise byte exchange is little-endian");
+
+        void CopyExchangingRedBlue(unsigned char* to, const unsigned char* from, long pixels, long bytesPerPixel)
         {
-            const long kMaxRead = 1L << 30;
-            while (bytes > 0)
+            if (bytesPerPixel == 4)
             {
-                long n = bytes < kMaxRead ? bytes : kMaxRead;
-                if (storage.Read(to, n) != n)
-                    return false;
-                to += n;
-                bytes -= n;
+                for (long i = 0; i < pixels; ++i, from += 4, to += 4)
+                {
+                    uint32_t v;
+                    std::memcpy(&v, from, 4);
+                    v = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
+                    std::memcpy(to, &v, 4);
+                }
+                return;
             }
-            return true;
+            if (bytesPerPixel != 3)
+            {
+                if (to != from)
+                    std::memmove(to, from, size_t(pixels * bytesPerPixel));
+                return;
+            }
+            // Over 24 bytes, the first byte of each pixel takes the byte two
+            // above it, the last byte takes the byte two below it, and the
+            // middle byte stays; these masks pick bytes 0, 3, 6 (A), 1, 4, 7
+            // (B) and 2, 5 (C) of a word.
+            const uint64_t A = 0x00FF0000FF0000FFull, B = 0xFF0000FF0000FF00ull, C = 0x0000FF0000FF0000ull;
+            long i = 0;
+            for (; i + 8 <= pixels; i += 8, from += 24, to += 24)
+            {
+                uint64_t w0, w1, w2;
+                std::memcpy(&w0, from, 8);
+                std::memcpy(&w1, from + 8, 8);
+                std::memcpy(&w2, from + 16, 8);
+                uint64_t o0 = (w0 & B) | (((w0 >> 16) | (w1 << 48)) & A) | ((w0 << 16) & C);
+                uint64_t o1 = (w1 & C) | (((w1 >> 16) | (w2 << 48)) & B) | (((w1 << 16) | (w0 >> 48)) & A);
+                uint64_t o2 = (w2 & A) | ((w2 >> 16) & C) | (((w2 << 16) | (w1 >> 48)) & B);
+                std::memcpy(to, &o0, 8);
+                std::memcpy(to + 8, &o1, 8);
+                std::memcpy(to + 16, &o2, 8);
+            }
+            for (; i < pixels; ++i, from += 3, to += 3)
+            {
+                unsigned char blue = from[0];
+                to[1] = from[1];
+                to[0] = from[2];
+                to[2] = blue;
+            }
         }
 
-        // Uncompressed pixels go to their final place without a second pass
-        // over the image. A top-down file is one read. A bottom-up file is
-        // read row by row into the mirrored rows when the stream is memory,
-        // where a read is a plain copy; any other stream pays a trip through
-        // the C library per call, so it is read in runs of rows through a
-        // small buffer that stays in cache, each row then copied into place.
+        // The image row that holds the file's row number row.
+        unsigned char* PictureRow(CImage& image, long row, bool topDown)
+        {
+            return image.m_pData + (topDown ? row : image.m_Height - 1 - row) * image.m_Pitch;
+        }
+
+        // Uncompressed rows are copied once, straight into place: from a
+        // memory stream's own block, which Load has checked holds them all,
+        // or from any other stream through a buffer that stays in cache, in
+        // runs of whole rows, since each read there is a trip through the C
+        // library. A row wider than the buffer is read into place and
+        // reworked there.
         bool ReadRows(CStorage& storage, CImage& image, bool topDown)
         {
-            long pitch = image.m_Pitch, height = image.m_Height;
-            if (topDown)
-                return ReadBlock(storage, image.m_pData, pitch * height);
+            long pitch = image.m_Pitch, height = image.m_Height, width = image.m_Width;
+            long bytesPerPixel = image.GetBytesPerPixel();
             if (pitch == 0)
                 return true;
-            if (dynamic_cast<CMemory*>(&storage) || pitch > kRowBufferSize)
+            if (CMemory* memory = dynamic_cast<CMemory*>(&storage))
             {
-                for (long y = height - 1; y >= 0; --y)
-                    if (!ReadBlock(storage, image.m_pData + y * pitch, pitch))
-                        return false;
+                for (long row = 0; row < height; ++row)
+                    CopyExchangingRedBlue(PictureRow(image, row, topDown), memory->m_pCurrent + row * pitch, width,
+                                          bytesPerPixel);
+                storage.Seek(pitch * height, 1);
                 return true;
             }
             unsigned char buffer[kRowBufferSize];
             long rowsPerRead = kRowBufferSize / pitch;
             for (long done = 0; done < height;)
             {
+                if (rowsPerRead == 0)
+                {
+                    unsigned char* row = PictureRow(image, done++, topDown);
+                    if (storage.Read(row, pitch) != pitch)
+                        return false;
+                    CopyExchangingRedBlue(row, row, width, bytesPerPixel);
+                    continue;
+                }
                 long rows = height - done < rowsPerRead ? height - done : rowsPerRead;
                 if (storage.Read(buffer, rows * pitch) != rows * pitch)
                     return false;
                 for (long i = 0; i < rows; ++i, ++done)
-                    MemoryCopy(image.m_pData + (height - 1 - done) * pitch, buffer + i * pitch, int(pitch));
+                    CopyExchangingRedBlue(PictureRow(image, done, topDown), buffer + i * pitch, width, bytesPerPixel);
             }
             return true;
         }
@@ -224,25 +276,9 @@ namespace NTGA
                 while (count > 0)
                 {
                     long n = Span(count);
-                    if (m_BytesPerPixel == 4)
-                    {
-                        for (long i = 0; i < n; ++i, from += 4, m_pPos += 4)
-                        {
-                            uint32_t v;
-                            std::memcpy(&v, from, 4);
-                            v = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
-                            std::memcpy(m_pPos, &v, 4);
-                        }
-                    }
-                    else
-                    {
-                        for (long i = 0; i < n; ++i, from += 3, m_pPos += 3)
-                        {
-                            m_pPos[0] = from[2];
-                            m_pPos[1] = from[1];
-                            m_pPos[2] = from[0];
-                        }
-                    }
+                    CopyExchangingRedBlue(m_pPos, from, n, m_BytesPerPixel);
+                    from += n * m_BytesPerPixel;
+                    m_pPos += n * m_BytesPerPixel;
                     Advance(n);
                     count -= n;
                 }
@@ -311,6 +347,27 @@ namespace NTGA
                     reader.m_pCurrent += count * bytesPerPixel;
                 }
                 remaining -= count;
+            }
+            return true;
+        }
+
+        // Stores the pixel block blue first, in pieces exchanged through a
+        // buffer so that the image itself is left as it is.
+        bool WritePixels(CStorage& storage, const CImage& image)
+        {
+            long bytesPerPixel = image.GetBytesPerPixel();
+            long pixels = image.m_Width * image.m_Height;
+            const long kPiecePixels = kRowBufferSize / 4;
+            unsigned char buffer[kRowBufferSize];
+            for (const unsigned char* from = image.m_pData; pixels > 0;)
+            {
+                long n = pixels < kPiecePixels ? pixels : kPiecePixels;
+                long bytes = n * bytesPerPixel;
+                CopyExchangingRedBlue(buffer, from, n, bytesPerPixel);
+                if (storage.Write(buffer, bytes) != bytes)
+                    return false;
+                from += bytes;
+                pixels -= n;
             }
             return true;
         }
@@ -412,8 +469,7 @@ namespace NTGA
         if (!header.Write(storage))
             return false;
 
-        long bytes = image.m_Height * image.m_Pitch;
-        return storage.Write(image.m_pData, bytes) == bytes;
+        return WritePixels(storage, image);
     }
 }
 }

@@ -5,9 +5,10 @@
 // 24 and 32 bits and uncompressed grey scale (type 3) at 8 bits, honours the
 // descriptor's origin bits so that image row 0 is the picture's top row, and
 // leaves the stream's position where it found it, whatever the outcome.
-// Run-length pixels are stored blue first in the file and land red first in
-// the image; uncompressed bytes are kept in the file's order, so a file
-// written by Write loads back into the identical image.
+// True-colour pixels are stored blue first in the file, uncompressed and
+// run-length alike, and land red first in the image; Write stores them blue
+// first again, so a written file loads back into the identical image and
+// other programs see the same colours as the engine.
 //
 // The file is never trusted: a header, image ID, colour map or pixel stream
 // that does not fit in what is left of the stream fails the load before
@@ -16,7 +17,7 @@
 // read, with the file's width, height and depth).
 //
 // Write produces an uncompressed file with a top-left origin: type 2 for 24
-// and 32 bits, type 3 for 8-bit grey, bytes in the image's own order.
+// and 32 bits, type 3 for 8-bit grey. The image is not changed.
 #ifndef NVORN_IMAGE_TGA_H
 #define NVORN_IMAGE_TGA_H
 

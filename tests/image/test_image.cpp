@@ -3,316 +3,119 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <string>
+#include <functional>
 #include <vector>
 
 using NVorn::CImage;
-using NVorn::TVector2;
+typedef NVorn::TVector2<long> V;
+typedef std::vector<unsigned char> Bytes;
 
 namespace
 {
-    typedef TVector2<long> V;
-    typedef std::vector<unsigned char> Bytes;
-
-    // An image whose byte i is (seed + i) & 0xFF.
-    void Fill(CImage& image, long w, long h, long format, int seed = 1)
+    // An image whose byte i is seed + i, or the given bytes.
+    void Fill(CImage& image, long w, long h, long format, int seed = 1, const Bytes& bytes = {})
     {
         ASSERT_TRUE(image.Create(V(w, h), format));
         for (long i = 0; i < image.m_Pitch * h; ++i)
-            image.m_pData[i] = (unsigned char)(seed + i);
+            image.m_pData[i] = bytes.empty() ? (unsigned char)(seed + i) : bytes[i];
     }
 
-    Bytes All(const CImage& image)
-    {
-        return Bytes(image.m_pData, image.m_pData + image.m_Pitch * image.m_Height);
-    }
-
-    Bytes PixelAt(const CImage& image, long x, long y)
-    {
-        const unsigned char* p = image.m_pData + y * image.m_Pitch + x * image.GetBytesPerPixel();
-        return Bytes(p, p + image.GetBytesPerPixel());
-    }
-
-    // Every pixel (x, y) of image equals pixel from(x, y) of original.
-    template<class F>
-    void ExpectPixelsFrom(const CImage& image, const CImage& original, F from)
-    {
-        for (long y = 0; y < image.m_Height; ++y)
-            for (long x = 0; x < image.m_Width; ++x)
-            {
-                V at = from(x, y);
-                EXPECT_EQ(PixelAt(image, x, y), PixelAt(original, at.x, at.y))
-                    << image.m_Format << " bits at " << x << "," << y;
-            }
-    }
-
-    template<class F>
-    std::string Thrown(F action)
-    {
-        try
-        {
-            action();
-        }
-        catch (const char* message)
-        {
-            return message;
-        }
-        return "";
-    }
+    Bytes All(const CImage& image) { return Bytes(image.m_pData, image.m_pData + image.m_Pitch * image.m_Height); }
 }
 
-TEST(Image, CreateComputesLayoutAndRejectsImpossibleSizes)
+TEST(Image, CreateRefusesImpossibleSizesAndMisuseThrowsItsMessage)
 {
-    CImage image;
-    ASSERT_TRUE(image.Create(V(3, 2), 24));
-    EXPECT_EQ(image.m_Pitch, 9);
-    ASSERT_TRUE(image.Create(V(3, 2), 32));
-    EXPECT_EQ(image.m_Pitch, 12);
-    EXPECT_TRUE(image.Create(V(0, 5), 32)); // empty, yet a valid image
-
+    CImage image, rgb;
+    EXPECT_EQ(image.m_Format | image.m_Pitch | image.m_Width | image.m_Height, 0); // a new image is empty
     for (V bad : {V(-1, 4), V(4, -1), V(LONG_MAX / 2, 4), V(1L << 20, 1L << 50)})
     {
         EXPECT_FALSE(image.Create(bad, 32)) << bad.x << " x " << bad.y;
         EXPECT_EQ(image.m_pData, nullptr);
         EXPECT_EQ(image.m_Width * image.m_Height, 0);
     }
-    EXPECT_FALSE(image.Create(V(2, 2), -8));
-
-    // Operations on an image without pixels do nothing.
-    image.FlipY();
-    image.FlipX();
+    image.FlipY(); // nothing to do without pixels
     image.Clear(0);
     image.SetPixel32(V(0, 0), 1);
     EXPECT_EQ(image.m_pData, nullptr);
+
+    Fill(image, 1, 1, 32);
+    Fill(rgb, 1, 1, 24);
+    const char* const clear = "Unimplemented Color Format, (Clear to color)";
+    const char* const blit = "Can't perform blit between diffrent formats";
+    EXPECT_THROW(try { rgb.Clear(1); } catch (const char* m) { EXPECT_STREQ(m, clear); throw; }, const char*);
+    EXPECT_THROW(try { image.Blit(&rgb, V(0, 0)); } catch (const char* m) { EXPECT_STREQ(m, blit); throw; }, const char*);
+    EXPECT_EQ(All(image), (Bytes{1, 2, 3, 4}));
+    EXPECT_EQ(All(rgb), (Bytes{1, 2, 3}));
 }
 
-TEST(Image, ThirtyTwoBitValuesAreStoredRedFirstAndClearGuardsItsFormat)
+// Each case fills an image (byte i = i + 1 unless given), runs one step on
+// it and compares every byte afterwards.
+TEST(Image, OperationsGiveTheExactBytes)
 {
-    CImage image;
-    ASSERT_TRUE(image.Create(V(2, 2), 32));
-    image.Clear(0);
-    image.SetPixel32(V(1, 0), 0x11223344);
-    image.SetPixel32(V(2, 0), 0x7F7F7F7F); // outside: ignored
-    image.SetPixel32(V(0, -1), 0x7F7F7F7F);
-    EXPECT_EQ(All(image), (Bytes{0, 0, 0, 0, 0x11, 0x22, 0x33, 0x44, 0, 0, 0, 0, 0, 0, 0, 0}));
-    image.Clear(0x11223344);
-    for (long i = 0; i < 16; ++i)
-        EXPECT_EQ(image.m_pData[i], 0x11 * (i % 4 + 1));
-
-    CImage rgb;
-    Fill(rgb, 3, 3, 24);
-    Bytes before = All(rgb);
-    EXPECT_EQ(Thrown([&] { rgb.Clear(0x01); }), "Unimplemented Color Format, (Clear to color)");
-    EXPECT_EQ(All(rgb), before);
-    rgb.Clear(0);
-    EXPECT_EQ(All(rgb), Bytes(27, 0));
-}
-
-TEST(Image, BlitClipsOnEverySide)
-{
-    CImage source, target;
-    Fill(source, 4, 4, 32, 10);
-    ASSERT_TRUE(target.Create(V(8, 8), 32));
-
-    // Clipped at the top-left and at the bottom-right corner: only the
-    // overlapping 2 x 2 pixels arrive.
-    for (V at : {V(-2, -2), V(6, 6)})
+    typedef std::function<void(CImage&)> Step;
+    const struct { const char* what; long w, h, format; Bytes input; Step step; Bytes expected; } cases[] = {
+        {"Clear(0)", 2, 1, 24, {}, [](CImage& i) { i.Clear(0); }, Bytes(6, 0)},
+        {"Clear red first", 1, 2, 32, {}, [](CImage& i) { i.Clear(0x11223344); }, {17, 34, 51, 68, 17, 34, 51, 68}},
+        {"SetPixel32 inside only", 2, 1, 32, {},
+         [](CImage& i) { for (V at : {V(1, 0), V(2, 0), V(0, 1), V(-1, 0), V(0, -1)}) i.SetPixel32(at, 0x55667788); },
+         {1, 2, 3, 4, 0x55, 0x66, 0x77, 0x88}},
+        {"FlipY, middle row stays", 2, 3, 8, {}, [](CImage& i) { i.FlipY(); }, {5, 6, 3, 4, 1, 2}},
+        {"FlipX 24", 3, 1, 24, {}, [](CImage& i) { i.FlipX(); }, {7, 8, 9, 4, 5, 6, 1, 2, 3}},
+        {"FlipX 32", 2, 2, 32, {}, [](CImage& i) { i.FlipX(); },
+         {5, 6, 7, 8, 1, 2, 3, 4, 13, 14, 15, 16, 9, 10, 11, 12}},
+        {"FlipRB 24", 2, 1, 24, {}, [](CImage& i) { i.FlipRB(); }, {3, 2, 1, 6, 5, 4}},
+        {"FlipRB 32", 2, 1, 32, {}, [](CImage& i) { i.FlipRB(); }, {3, 2, 1, 4, 7, 6, 5, 8}},
+        {"FlipRB 8", 3, 1, 8, {}, [](CImage& i) { i.FlipRB(); }, {1, 2, 3}},
+        {"RotCCW90 32", 2, 2, 32, {}, [](CImage& i) { i.RotCCW90(); },
+         {9, 10, 11, 12, 1, 2, 3, 4, 13, 14, 15, 16, 5, 6, 7, 8}},
+        {"RotCCW90 two rings", 4, 4, 8, {}, [](CImage& i) { i.RotCCW90(); },
+         {13, 9, 5, 1, 14, 10, 6, 2, 15, 11, 7, 3, 16, 12, 8, 4}},
+        {"RotCCW90 24, odd", 3, 3, 24, {}, [](CImage& i) { i.RotCCW90(); },
+         {19, 20, 21, 10, 11, 12, 1, 2, 3, 22, 23, 24, 13, 14, 15, 4, 5, 6, 25, 26, 27, 16, 17, 18, 7, 8, 9}},
+        {"RotCCW90 not square", 2, 1, 8, {}, [](CImage& i) { i.RotCCW90(); }, {1, 2}},
+        {"SetFormat(32)", 2, 2, 24, {}, [](CImage& i) { i.SetFormat(32); },
+         {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0}},
+        {"SetFormat others", 1, 1, 32, {}, [](CImage& i) { i.SetFormat(24); }, {1, 2, 3, 4}},
+        {"Darken clipped", 3, 2, 32, {},
+         [](CImage& i) { i.Darken(V(1, 0), V(5, 1)), i.Darken(V(-1, 1), V(2, 2)), i.Darken(V(3, 0), V(2, 2)); },
+         {1, 2, 3, 4, 2, 3, 3, 8, 4, 5, 5, 12, 6, 7, 7, 16, 17, 18, 19, 20, 21, 22, 23, 24}},
+        {"Darken 24", 1, 1, 24, {}, [](CImage& i) { i.Darken(V(0, 0), V(1, 1)); }, {1, 2, 3}},
+        {"RGB to YUV", 3, 1, 24, {255, 255, 255, 0, 0, 0, 255, 0, 0}, [](CImage& i) { i.ConvertRGBtoYUV(); },
+         {255, 127, 127, 0, 128, 128, 76, 84, 255}},
+        {"YUV to RGB", 2, 1, 32, {255, 127, 127, 9, 128, 128, 128, 7}, [](CImage& i) { i.ConvertYUVtoRGB(); },
+         {253, 255, 253, 9, 128, 128, 128, 7}},
+        {"Sizedown, out of range shifts ignored", 2, 2, 24, {10, 1, 2, 20, 3, 4, 30, 5, 6, 41, 7, 8}, [](CImage& i) {
+             CImage down;
+             for (long shift : {1, -1, 63}) i.Sizedown(shift, down);
+             i.Sizedown(1, i);
+             EXPECT_EQ(All(down), All(i)); }, {25, 4, 5}},
+        {"Sizedown 8", 4, 2, 8, {0, 100, 200, 40, 50, 60, 70, 80}, [](CImage& i) { i.Sizedown(1, i); }, {52, 97}},
+        {"Sizeup", 2, 2, 24, {10, 1, 2, 20, 3, 4, 30, 5, 6, 41, 7, 8}, [](CImage& i) {
+             CImage up;
+             for (long shift : {1, -1, 63}) i.Sizeup(shift, up);
+             i.Sizeup(1, i);
+             EXPECT_EQ(All(up), All(i)); }, {10, 1, 2, 15, 2, 3, 0, 0, 0, 0, 0, 0, 20, 3, 4, 25, 4, 5, 0, 0, 0, 0, 0, 0,
+             0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"Channels, those missing refused", 3, 2, 32, {}, [](CImage& i) {
+             CImage alpha, wrong;
+             i.ExtractChannel(3, alpha);
+             Fill(wrong, 2, 2, 8, 100);
+             i.AddChannel(1, alpha); // then refused: a source of another size, channels the pixels lack
+             i.AddChannel(1, wrong), i.AddChannel(4, alpha), i.ExtractChannel(4, wrong);
+             EXPECT_EQ(All(wrong).size(), 4u);
+             i.ExtractChannel(1, i); }, {4, 8, 12, 16, 20, 24}},
+        {"Blit clipped", 3, 3, 8, {}, [](CImage& i) {
+             CImage source;
+             Fill(source, 2, 2, 8, 101);
+             for (V at : {V(-1, -1), V(2, 2), V(-1, 1), V(3, 0), V(-2, 0), V(0, 3), V(0, -2), V(LONG_MIN, LONG_MIN)})
+                 i.Blit(&source, at); }, {104, 2, 3, 102, 5, 6, 104, 8, 101}},
+        {"Blit onto itself", 3, 3, 8, {}, [](CImage& i) { i.Blit(&i, V(1, 1)); }, {1, 2, 3, 4, 1, 2, 7, 4, 5}},
+    };
+    for (const auto& c : cases)
     {
-        target.Clear(0);
-        target.Blit(&source, at);
-        for (long y = 0; y < 8; ++y)
-            for (long x = 0; x < 8; ++x)
-            {
-                bool inside = x >= at.x && x < at.x + 4 && y >= at.y && y < at.y + 4;
-                EXPECT_EQ(PixelAt(target, x, y), inside ? PixelAt(source, x - at.x, y - at.y) : Bytes(4, 0))
-                    << at.x << ": " << x << "," << y;
-            }
+        CImage image;
+        Fill(image, c.w, c.h, c.format, 1, c.input);
+        c.step(image);
+        EXPECT_EQ(All(image), c.expected) << c.what;
     }
-
-    // A source wholly outside copies nothing, on any side.
-    target.Clear(0);
-    for (V outside : {V(-4, 0), V(-9, 0), V(8, 0), V(0, -4), V(0, 8), V(LONG_MIN, LONG_MIN), V(LONG_MAX, 0)})
-        target.Blit(&source, outside);
-    EXPECT_EQ(All(target), Bytes(8 * 8 * 4, 0));
-
-    // An image blitted onto itself behaves as if it were a separate copy.
-    CImage self;
-    Fill(self, 4, 4, 32, 10);
-    self.Blit(&self, V(1, 1));
-    for (long y = 1; y < 4; ++y)
-        for (long x = 1; x < 4; ++x)
-            EXPECT_EQ(PixelAt(self, x, y), PixelAt(source, x - 1, y - 1));
-
-    CImage rgb;
-    Fill(rgb, 2, 2, 24);
-    EXPECT_EQ(Thrown([&] { target.Blit(&rgb, V(0, 0)); }), "Can't perform blit between diffrent formats");
-    EXPECT_EQ(All(target), Bytes(8 * 8 * 4, 0));
-}
-
-TEST(Image, YuvConversionsMatchTheReferenceFigures)
-{
-    CImage image;
-    ASSERT_TRUE(image.Create(V(3, 1), 24));
-    const unsigned char rgb[9] = {255, 255, 255, 0, 0, 0, 255, 0, 0};
-    std::copy(rgb, rgb + 9, image.m_pData);
-    image.ConvertRGBtoYUV();
-    EXPECT_EQ(All(image), (Bytes{255, 127, 127, 0, 128, 128, 76, 84, 255}));
-
-    ASSERT_TRUE(image.Create(V(2, 1), 32));
-    const unsigned char yuv[8] = {255, 127, 127, 9, 128, 128, 128, 7};
-    std::copy(yuv, yuv + 8, image.m_pData);
-    image.ConvertYUVtoRGB();
-    EXPECT_EQ(All(image), (Bytes{253, 255, 253, 9, 128, 128, 128, 7}));
-
-    // One channel has no colour to convert and stays as it is.
-    Fill(image, 3, 1, 8);
-    image.ConvertRGBtoYUV();
-    image.ConvertYUVtoRGB();
-    EXPECT_EQ(All(image), (Bytes{1, 2, 3}));
-}
-
-TEST(Image, SetFormatOnlyWidensTwentyFourBits)
-{
-    CImage image;
-    Fill(image, 1, 1, 24, 10);
-    image.SetFormat(32);
-    EXPECT_EQ(image.m_Pitch, 4);
-    EXPECT_EQ(All(image), (Bytes{10, 11, 12, 0}));
-    image.SetFormat(24);
-    EXPECT_EQ(image.m_Format, 32);
-    EXPECT_EQ(All(image), (Bytes{10, 11, 12, 0}));
-}
-
-TEST(Image, FlipsAndRotationMoveWholePixelsOfEveryFormat)
-{
-    for (long format : {8L, 24L, 32L})
-    {
-        CImage image, original;
-        Fill(image, 5, 3, format);
-        Fill(original, 5, 3, format);
-        image.FlipY();
-        ExpectPixelsFrom(image, original, [](long x, long y) { return V(x, 2 - y); });
-        image.FlipY();
-        image.FlipX();
-        ExpectPixelsFrom(image, original, [](long x, long y) { return V(4 - x, y); });
-        image.FlipX();
-
-        // Red and blue trade places; one channel has neither.
-        Bytes swapped = All(original);
-        for (size_t i = 0; format > 8 && i < swapped.size(); i += format / 8)
-            std::swap(swapped[i], swapped[i + 2]);
-        image.FlipRB();
-        EXPECT_EQ(All(image), swapped);
-
-        // A quarter turn counter-clockwise, of even and odd sizes.
-        for (long n : {2L, 3L, 5L})
-        {
-            Fill(image, n, n, format);
-            Fill(original, n, n, format);
-            image.RotCCW90();
-            ExpectPixelsFrom(image, original, [n](long x, long y) { return V(y, n - 1 - x); });
-        }
-    }
-
-    CImage wide;
-    Fill(wide, 2, 3, 32);
-    Bytes before = All(wide);
-    wide.RotCCW90();
-    EXPECT_EQ(All(wide), before);
-}
-
-TEST(Image, DarkenHalvesColourInAClippedBlock)
-{
-    CImage image;
-    ASSERT_TRUE(image.Create(V(4, 3), 32));
-    image.Clear(0xC8C8C8FF);
-    image.Darken(V(1, 1), V(2, 5));
-    for (long y = 0; y < 3; ++y)
-        for (long x = 0; x < 4; ++x)
-        {
-            unsigned char colour = x >= 1 && x <= 2 && y >= 1 ? 100 : 200;
-            EXPECT_EQ(PixelAt(image, x, y), (Bytes{colour, colour, colour, 0xFF})) << x << "," << y;
-        }
-
-    // Blocks partly or wholly outside touch only pixels of the image.
-    image.Clear(0xC8C8C8FF);
-    image.Darken(V(-1, -1), V(2, 2));
-    image.Darken(V(10, 0), V(2, 2));
-    EXPECT_EQ(PixelAt(image, 0, 0)[0], 100);
-    EXPECT_EQ(PixelAt(image, 1, 0)[0], 200);
-    EXPECT_EQ(PixelAt(image, 0, 1)[0], 200);
-}
-
-TEST(Image, SizedownAveragesAndSizeupInterpolates)
-{
-    CImage image;
-    ASSERT_TRUE(image.Create(V(2, 2), 24));
-    image.Clear(0);
-    const unsigned char reds[4] = {10, 20, 30, 41};
-    for (int i = 0; i < 4; ++i)
-        image.m_pData[i * 3] = reds[i];
-
-    CImage down, up;
-    image.Sizedown(1, down);
-    ASSERT_EQ(down.m_Width * down.m_Height, 1);
-    EXPECT_EQ(down.m_pData[0], 25);
-    image.Sizeup(1, up);
-    ASSERT_EQ(up.m_Width, 4);
-    ASSERT_EQ(up.m_Height, 4);
-    EXPECT_EQ(PixelAt(up, 0, 0)[0], 10);
-    EXPECT_EQ(PixelAt(up, 1, 0)[0], 15);
-    EXPECT_EQ(PixelAt(up, 0, 1)[0], 20);
-    EXPECT_EQ(PixelAt(up, 1, 1)[0], 25);
-    CImage same;
-    ASSERT_TRUE(same.Create(V(2, 2), 24));
-    std::copy(image.m_pData, image.m_pData + 12, same.m_pData);
-    same.Sizeup(1, same);
-    EXPECT_EQ(All(same), All(up));
-
-    // 8-bit images scale their one channel without touching neighbours, and
-    // may scale into themselves.
-    CImage grey;
-    ASSERT_TRUE(grey.Create(V(4, 2), 8));
-    const unsigned char g[8] = {0, 100, 200, 40, 50, 60, 70, 80};
-    std::copy(g, g + 8, grey.m_pData);
-    grey.Sizedown(1, grey);
-    ASSERT_EQ(grey.m_Format, 8);
-    EXPECT_EQ(All(grey), (Bytes{52, 97}));
-
-    // Shifts out of range leave the destination alone.
-    CImage untouched;
-    image.Sizeup(-1, untouched);
-    image.Sizedown(63, untouched);
-    EXPECT_EQ(untouched.m_pData, nullptr);
-}
-
-TEST(Image, ChannelsCanBeExtractedAndPutBack)
-{
-    CImage image, alpha;
-    Fill(image, 3, 2, 32);
-    image.ExtractChannel(3, alpha);
-    ASSERT_EQ(alpha.m_Format, 8);
-    EXPECT_EQ(All(alpha), (Bytes{4, 8, 12, 16, 20, 24}));
-
-    for (long i = 0; i < 6; ++i)
-        alpha.m_pData[i] = (unsigned char)(200 + i);
-    image.AddChannel(1, alpha);
-    for (long i = 0; i < 6; ++i)
-        EXPECT_EQ(PixelAt(image, i % 3, i / 3), (Bytes{(unsigned char)(4 * i + 1), (unsigned char)(200 + i),
-                                                       (unsigned char)(4 * i + 3), (unsigned char)(4 * i + 4)}));
-
-    // Channels the pixels do not have, and mismatched sources, are refused.
-    Bytes before = All(image);
-    CImage wrong;
-    Fill(wrong, 2, 2, 8);
-    image.AddChannel(1, wrong);
-    image.AddChannel(4, alpha);
-    EXPECT_EQ(All(image), before);
-    image.ExtractChannel(7, wrong);
-    EXPECT_EQ(wrong.m_Width, 2);
-
-    // An image may extract a channel into itself.
-    image.ExtractChannel(1, image);
-    ASSERT_EQ(image.m_Format, 8);
-    EXPECT_EQ(All(image), (Bytes{200, 201, 202, 203, 204, 205}));
 }
