@@ -6,7 +6,7 @@ packages=(
   cmake g++ make clang-14 libclang-rt-14-dev
   libsdl2-dev libgl1-mesa-dev libgl1-mesa-dri
   libgtest-dev libbenchmark-dev libstb-dev
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick python3-pil
   libfreetype-dev fonts-dejavu-core
   dpkg-dev lintian appstream pkgconf weston
 )
