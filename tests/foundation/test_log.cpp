@@ -31,7 +31,6 @@ TEST(Log, FanOutOrderAndDetach)
     NLog::Attach(&b);
     NLog::Attach(&c);
     EXPECT_EQ(written(), "cba");
-
     NLog::Detach(&stranger);
     NLog::Detach(&b); // middle
     EXPECT_EQ(written(), "ca");
@@ -39,12 +38,10 @@ TEST(Log, FanOutOrderAndDetach)
     NLog::Attach(&b);
     NLog::Detach(&a); // tail
     EXPECT_EQ(written(), "b");
-
     // Attaching an attached sink leaves the list as it is (no loop).
     NLog::Attach(&a);
     NLog::Attach(&b);
     EXPECT_EQ(written(), "ab");
-
     NLog::Detach(&a);
     NLog::Detach(&b);
     EXPECT_EQ(NLog::m_pFirst, nullptr);
@@ -55,17 +52,13 @@ TEST(Log, WriteFTruncatesAndStdOutLoggerPrintsTextUnchanged)
     NTest::CLogCapture capture;
     NLog::WriteF("%s", std::string(5000, 'q').c_str());
     EXPECT_EQ(capture.m_Text, std::string(4095, 'q'));
-
     capture.m_Text.clear();
     testing::internal::CaptureStdout();
     {
         CStdOutLogger logger;
         NLog::WriteF("100%% sure, %s\n", "%d stays");
     }
-    const char* expected =
-        "CStdOutLogger attached\n"
-        "100% sure, %d stays\n"
-        "CStdOutLogger deattching\n";
+    const char* expected = "CStdOutLogger attached\n100% sure, %d stays\nCStdOutLogger deattching\n";
     EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
     EXPECT_EQ(capture.m_Text, expected);
     EXPECT_EQ(NLog::m_pFirst, &capture);
