@@ -14,6 +14,7 @@ seconds=${FUZZ_SECONDS:-20}
 # target, its folder under fuzz/, its corpus and regressions folders there
 targets=(
   "fuzz_tga image corpus regressions"
+  "fuzz_string foundation corpus regressions"
 )
 
 cmake -S . -B "$build" -DNVORN_FUZZ=ON -DNVORN_TESTS=OFF -DNVORN_BENCH=OFF \
