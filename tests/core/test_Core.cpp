@@ -1,5 +1,4 @@
-// The application core: the frame update and message queue, the key pump over
-// SDL's event queue, and the class registry.
+// The core's frame update and message queue, its key pump, the class registry.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -31,20 +30,16 @@ struct STraceSubSystem : CSubSystem
 
 void Post(CCore& core, int32_t type, int32_t key = 0)
 {
-    CMessage* message = new CMessage();
-    message->m_Type = type;
-    message->m_aParam[0] = key;
-    core.AddMessage(message);
+    core.AddMessage(new CMessage{type, {key, 0, 0, 0}});
 }
 
 // SDL is not started here: the pump must leave it alone.
 TEST(Core, UpdateOrderQueueAndTeardown)
 {
-    const int32_t types[] = {MSG_QUIT, MSG_KEYDOWN, MSG_KEYUP, MSG_MOUSEMOVE, MSG_MOUSEDOWN, MSG_MOUSEUP};
-    EXPECT_EQ(std::vector<int32_t>(types, types + 6), std::vector<int32_t>({0, 16, 18, 32, 33, 34}));
+    EXPECT_EQ(std::vector<int32_t>({MSG_QUIT, MSG_KEYDOWN, MSG_KEYUP, MSG_MOUSEMOVE, MSG_MOUSEDOWN, MSG_MOUSEUP}),
+              std::vector<int32_t>({0, 16, 18, 32, 33, 34}));
     STraceSubSystem orphan('X'); // made with no core: never updated
     CCore* core = new CCore;
-    ASSERT_EQ(core, m_pCore);
     STraceSubSystem a('A'), *b = new STraceSubSystem('B'), c('C');
     EXPECT_TRUE(core->Update());
     b->m_bResult = false;
@@ -65,8 +60,7 @@ TEST(Core, UpdateOrderQueueAndTeardown)
     EXPECT_TRUE(core->UpdateAndPump());
     EXPECT_EQ(nullptr, core->GetCurrentMessage());
 
-    // Destruction deletes every queued message (the leak checker watches)
-    // and empties the registry.
+    // Destruction deletes the queue (the leak checker watches) and the registry.
     for (int i = 0; i < 3; i++)
         Post(*core, MSG_KEYUP);
     Register("CNothing", "3D Device", nullptr);
@@ -85,10 +79,8 @@ void PushKey(Uint32 type, SDL_Keycode sym, Uint16 mod = KMOD_NONE, Uint8 repeat 
     ASSERT_EQ(1, SDL_PushEvent(&event)) << SDL_GetError();
 }
 
-// The key pump over SDL's real event queue. Letters give the upper-case code
-// and the typed character; other keys their engine code and, where they type
-// one, their character; a held key's repeats give nothing; a quit request
-// comes first, once; other events stay for the display device.
+// The key pump over SDL's real event queue: engine codes and typed characters,
+// no repeats, a quit request first and once, other events left queued.
 TEST(Core, KeyPump)
 {
     ASSERT_EQ(0, SDL_Init(SDL_INIT_EVENTS)) << SDL_GetError();
@@ -109,7 +101,7 @@ TEST(Core, KeyPump)
                             SDLK_ESCAPE, SDLK_LSHIFT, SDLK_HOME, SDLK_UNKNOWN})
         PushKey(SDL_KEYDOWN, sym);
     for (int i = 0; i < 40; i++) // more than one fetch takes
-        PushKey(SDL_KEYUP, SDLK_a + i % 26);
+        PushKey(SDL_KEYUP, SDLK_a + i);
     ASSERT_EQ(1, SDL_PushEvent(&other[1]));
     QuitEventHandler();
     std::vector<std::tuple<int32_t, int32_t, int32_t>> keys, expected = {
@@ -118,7 +110,7 @@ TEST(Core, KeyPump)
         {16, 123, 0}, {16, 32, 32},  {16, 55, 55},  {16, 27, 27},
     };
     for (int i = 0; i < 40; i++)
-        expected.emplace_back(18, 65 + i % 26, 97 + i % 26);
+        expected.emplace_back(18, i < 26 ? 65 + i : 97 + i, 97 + i);
     EXPECT_TRUE(core.OSPreUpdate());
     EXPECT_EQ(0, g_QuitRequest);
     for (CMessage* message; (message = core.GetCurrentMessage()); core.DiscardCurrentMessage())
@@ -134,17 +126,10 @@ TEST(Core, KeyPump)
 CClass* CreateFirst() { g_Trace += '1'; return new CClass; }
 CClass* CreateSecond() { g_Trace += '2'; return new CClass; }
 
-std::string Dump()
-{
-    NVorn::NTest::CLogCapture log;
-    DumpClasses();
-    return log.m_Text;
-}
-
-// Lookups are exact and case-sensitive, names and tags are separate keys, and
-// among equal keys the newest registration wins.
+// Exact, case-sensitive lookups by separate keys; the newest registration wins.
 TEST(Core, ClassRegistry)
 {
+    auto dump = [] { NVorn::NTest::CLogCapture log; DumpClasses(); return log.m_Text; };
     g_Trace.clear();
     Register("CFirst", "3D Device", CreateFirst);
     Register("CSecond", "3D Device", CreateSecond);
@@ -154,7 +139,7 @@ TEST(Core, ClassRegistry)
     delete CreateByTag("3D Device");
     delete CreateByName("CFirst");
     EXPECT_EQ("21", g_Trace);
-    EXPECT_EQ("Registerd classes:\n\tCSecond\n\tCFirst\n", Dump());
+    EXPECT_EQ("Registerd classes:\n\tCSecond\n\tCFirst\n", dump());
 
     // Texts longer than a field are cut to 63 characters.
     Register(std::string(100, 'n').c_str(), std::string(64, 't').c_str(), nullptr);
@@ -166,7 +151,7 @@ TEST(Core, ClassRegistry)
     Clear();
     EXPECT_EQ(nullptr, m_pFirstClass);
     EXPECT_EQ(nullptr, CreateByName("CFirst"));
-    EXPECT_EQ("Registerd classes:\n", Dump());
+    EXPECT_EQ("Registerd classes:\n", dump());
 }
 
 } // namespace

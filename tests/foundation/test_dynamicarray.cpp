@@ -8,11 +8,10 @@ using namespace NVorn;
 TEST(DynamicArray, GrowthSetLenAndRemoval)
 {
     TDynamicArray<int> array;
-    const long capacities[] = { 1, 11, 11, 11, 11, 11, 11, 11, 11, 11, 11, 21 };
     for (int i = 0; i < 12; ++i)
     {
         array.Append(i % 4);
-        EXPECT_EQ(array.m_Capacity, capacities[i]) << i;
+        EXPECT_EQ(array.m_Capacity, i == 0 ? 1 : i < 11 ? 11 : 21) << i;
     }
     array.SetLen(5); // 0 1 2 3 0
     EXPECT_EQ(array.m_Capacity, 5);

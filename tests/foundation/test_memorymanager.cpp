@@ -10,23 +10,18 @@ using namespace NVorn::NMemoryManager;
 
 namespace
 {
+    // One row of the leak report or of the damage report.
     std::string Row(const char* label, long kib, long bytes, const char* tail = "")
     {
         char row[512];
         snprintf(row, sizeof row, "%-80s %10ld KiB %10ld B%s\n", label, kib, bytes, tail);
         return row;
     }
-
-    std::string Dump()
-    {
-        NTest::CLogCapture capture;
-        DumpMemInfo();
-        return capture.m_Text;
-    }
 }
 
-TEST(MemoryManager, LeakReportAndStatistics)
+TEST(MemoryManager, LeakReportStatisticsAndGuards)
 {
+    auto Dump = [] { NTest::CLogCapture capture; DumpMemInfo(); return capture.m_Text; };
     EXPECT_EQ(Dump(), "\nLeaked memory: 0 KiB, 0 blocks\n");
     EXPECT_EQ(Allocate(-1, "negative", 1), nullptr);
     void* p[4];
@@ -45,16 +40,11 @@ TEST(MemoryManager, LeakReportAndStatistics)
     void* b = Allocate(0, nullptr, 9);
     EXPECT_EQ(Dump(), "\nLeaked memory: 1 KiB, 3 blocks\nDumping blocks to logger\n" + Row("(9)", 0, 0) +
                           Row((std::string(255, 's') + "(7)").c_str(), 1, 1536) + Row("list(2)", 0, 300));
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(a) % 16, 0u);
     for (void* block : { a, b, p[2] })
         Free(block);
-    EXPECT_EQ(g_AllocatedBlocks, 0);
     EXPECT_EQ(g_AllocatedSize, 0);
-    EXPECT_EQ(m_pFirst, nullptr);
-}
+    EXPECT_EQ(Dump(), "\nLeaked memory: 0 KiB, 0 blocks\n");
 
-TEST(MemoryManager, CheckMemoryFindsOverwrittenGuards)
-{
     unsigned char* intact = (unsigned char*)Allocate(10, "intact", 1);
     unsigned char* damaged = (unsigned char*)Allocate(2000, "damaged", 2);
     NTest::CLogCapture capture;

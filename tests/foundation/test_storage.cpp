@@ -11,8 +11,7 @@
 
 using namespace NVorn;
 
-// One file written, reread and reopened: strings, formatted text, its size
-// and the position stack.
+// One file written, reread and reopened: strings, text, size, saved positions.
 TEST(Storage, FileStreams)
 {
     const std::string path = testing::TempDir() + "nvorn_storage" + std::to_string(getpid());
@@ -45,8 +44,8 @@ TEST(Storage, FileStreams)
 
     // A zero byte as the very last byte: the file has not hit its end yet,
     // a memory stream has.
+    EXPECT_EQ(CFile(path.c_str(), 6).GetCurrentAccess(), 0);
     ASSERT_TRUE(file.Open(path.c_str(), 1));
-    EXPECT_EQ(file.GetCurrentAccess(), 0);
     file.Write_sz("abc");
     ASSERT_TRUE(file.Open(path.c_str(), 5));
     EXPECT_EQ(file.Read_Get_sz_Size(), 3);
@@ -57,14 +56,12 @@ TEST(Storage, FileStreams)
     EXPECT_FALSE(CFile(path.c_str(), 5).IsReady());
 }
 
-TEST(Memory, ReadsWritesAndSeeksStayInsideTheBlock)
+TEST(Memory, SeeksReadsWritesAndOwnership)
 {
     unsigned char block[10] = {}, bytes[4] = { 1, 2, 3, 4 };
-    CMemory memory(block, 8);
-    memory.Seek(5, 0);
-    EXPECT_EQ(memory.Write(bytes, 4), 3);
-    EXPECT_EQ(memory.GetWrittenSize(), 8);
-    EXPECT_EQ(block[7] * 10 + block[8], 30);
+    CMemory memory(16);
+    EXPECT_TRUE(memory.IsReady());
+    memory.Set(block, 8); // releases the owned block (the leak check sees it)
     // Targets past the end are kept and move nothing; targets before the
     // start or beyond a long fail and leave the cursor where it was.
     const struct { long from, offset, origin, result, at; } seeks[] = {
@@ -83,28 +80,23 @@ TEST(Memory, ReadsWritesAndSeeksStayInsideTheBlock)
         EXPECT_EQ(memory.Write(bytes, 1), s.at < 8 ? 1 : 0);
         EXPECT_EQ(memory.Read(bytes, 2), s.at < 6 ? 2 : s.at == 6 ? 1 : 0);
     }
+    memory.Seek(5, 0);
+    EXPECT_EQ(memory.Write(bytes, 4), 3);
+    EXPECT_EQ(memory.GetWrittenSize(), 8);
     EXPECT_EQ(block[8], 0);
-    EXPECT_EQ(CMemory().Seek(0, 0), 0);
-}
-
-TEST(Memory, BlockOwnership)
-{
-    unsigned char caller[4] = { 1, 2, 3, 4 };
-    CMemory memory(16);
-    EXPECT_TRUE(memory.IsReady());
-    memory.Set(caller, 4); // releases the owned block (the leak check sees it)
     memory.Clear();
-    EXPECT_EQ(memory.GetData(), caller);
-    memory.Copy(caller, 4);
-    memory.Copy((unsigned char*)memory.GetData() + 1, 3); // from its own block
+    EXPECT_EQ(memory.GetData(), block);
+    EXPECT_EQ(CMemory().Seek(0, 0), 0);
+
+    memory.Copy(block, 8);
+    memory.Copy((unsigned char*)memory.GetData() + 5, 3); // from its own block
     EXPECT_EQ(memory.GetWrittenSize(), 3);
-    unsigned char out[4] = {};
-    EXPECT_EQ(memory.Read(out, 4), 3);
-    EXPECT_EQ(out[0] * 100 + out[1] * 10 + out[2], 234);
-    void* block = memory.GetData();
+    EXPECT_EQ(memory.Read(bytes, 4), 3);
+    EXPECT_EQ(std::string((char*)bytes, 3), std::string((char*)block + 5, 3));
+    void* owned = memory.GetData();
     memory.Reset();
     EXPECT_FALSE(memory.IsReady());
-    EXPECT_EQ(memory.GetData(), block);
+    EXPECT_EQ(memory.GetData(), owned);
     memory.Clear();
     EXPECT_EQ(memory.GetData(), nullptr);
 }

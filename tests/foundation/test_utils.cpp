@@ -9,7 +9,7 @@
 
 using namespace NVorn;
 
-TEST(Utils, RandomSequenceAndLerp)
+TEST(Utils, RandomLerpAbsClockAndBoundedFormatting)
 {
     for (double state : { 825355524.0, 1710755348.0, 1534951076.0, 1560363636.0, 171059187.0 })
         EXPECT_EQ(Random(), (float)(state / 2147483647.0));
@@ -20,17 +20,12 @@ TEST(Utils, RandomSequenceAndLerp)
     };
     for (const auto& l : lerps)
         EXPECT_EQ(Lerp<unsigned char>(l.a, l.b, l.t), l.value) << l.t;
-}
-
-TEST(Utils, AbsClockAndBoundedFormatting)
-{
     EXPECT_FALSE(std::signbit(NVorn::abs(-0.0f)));
     EXPECT_EQ(NVorn::abs(-2.5f), 2.5f);
     EXPECT_EQ(GetTickFrequency(), 1000000);
     int64_t before = GetTickCount();
     usleep(2000);
     EXPECT_GE(GetTickCount() - before, 2000);
-
     char buffer[16];
     std::memset(buffer, 'X', sizeof buffer);
     StringCFormat(buffer, 8, "%d-%s", 12345, "abcdef");
