@@ -33,8 +33,7 @@ void Post(CCore& core, int32_t type, int32_t key = 0)
     core.AddMessage(new CMessage{type, {key, 0, 0, 0}});
 }
 
-// SDL is not started here: the pump must leave it alone.
-TEST(Core, UpdateOrderQueueAndTeardown)
+TEST(Core, UpdateOrderQueueAndTeardown) // without SDL started, as the pump allows
 {
     EXPECT_EQ(std::vector<int32_t>({MSG_QUIT, MSG_KEYDOWN, MSG_KEYUP, MSG_MOUSEMOVE, MSG_MOUSEDOWN, MSG_MOUSEUP}),
               std::vector<int32_t>({0, 16, 18, 32, 33, 34}));

@@ -86,7 +86,8 @@ TEST(Memory, SeeksReadsWritesAndOwnership)
     EXPECT_EQ(block[8], 0);
     memory.Clear();
     EXPECT_EQ(memory.GetData(), block);
-    EXPECT_EQ(CMemory().Seek(0, 0), 0);
+    CMemory none;
+    EXPECT_EQ(none.Seek(0, 0) + none.Tell() + none.GetSize(), 0);
 
     memory.Copy(block, 8);
     memory.Copy((unsigned char*)memory.GetData() + 5, 3); // from its own block
