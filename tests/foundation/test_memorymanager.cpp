@@ -23,6 +23,7 @@ TEST(MemoryManager, LeakReportStatisticsAndGuards)
 {
     auto Dump = [] { NTest::CLogCapture capture; DumpMemInfo(); return capture.m_Text; };
     EXPECT_EQ(Dump(), "\nLeaked memory: 0 KiB, 0 blocks\n");
+    EXPECT_EQ(g_LargestBlock, 0);
     EXPECT_EQ(Allocate(-1, "negative", 1), nullptr);
     void* p[4];
     for (int i = 0; i < 4; ++i)

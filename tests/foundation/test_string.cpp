@@ -58,8 +58,7 @@ TEST(String, SplitAppendCompareAndCopyFromItsOwnText)
     s += CString("yz");
     EXPECT_TRUE(s == "7-xyz");
     EXPECT_FALSE(s == "7-x" || s == "7-xyz!");
-    EXPECT_EQ(CString("0.1").GetFloat(), 0.1);
-    EXPECT_EQ(CString("-12").GetInt(), -12);
+    EXPECT_TRUE(CString("0.1").GetFloat() == 0.1 && CString("-12").GetInt() == -12);
     s.CopyData("hello world");
     CString& alias = s;
     s = alias;
