@@ -22,7 +22,7 @@ namespace NVorn
     }
 
     CMemory::CMemory()
-        : m_pCurrent(nullptr), m_pData(nullptr), m_Size(0), m_WrittenSize(0), m_Owner(0)
+        : m_Current(0), m_pData(nullptr), m_Size(0), m_WrittenSize(0), m_Owner(0)
     {
     }
 
@@ -40,7 +40,6 @@ namespace NVorn
         m_pData = (unsigned char*)MemoryAllocate((unsigned long)size);
         if (!m_pData)
             return;
-        m_pCurrent = m_pData;
         m_Size = size;
         m_Owner = 1;
     }
@@ -68,7 +67,7 @@ namespace NVorn
         ReleaseBlock();
         m_lPositions.Clear();
         m_pData = (unsigned char*)data;
-        m_pCurrent = m_pData;
+        m_Current = 0;
         m_Size = (data && size > 0) ? size : 0;
         m_WrittenSize = 0;
     }
@@ -86,7 +85,7 @@ namespace NVorn
         ReleaseBlock();
         m_lPositions.Clear();
         m_pData = block;
-        m_pCurrent = block;
+        m_Current = 0;
         m_Owner = block ? 1 : 0;
         m_Size = block ? size : 0;
         m_WrittenSize = m_Size;
@@ -95,7 +94,7 @@ namespace NVorn
     void CMemory::Reset()
     {
         m_lPositions.Clear();
-        m_pCurrent = m_pData;
+        m_Current = 0;
         m_Size = 0;
         m_WrittenSize = 0;
     }
@@ -110,7 +109,7 @@ namespace NVorn
         m_Owner = 0;
         m_Size = 0;
         m_WrittenSize = 0;
-        m_pCurrent = nullptr;
+        m_Current = 0;
     }
 
     void CMemory::SetWrittenSize(long n) { m_WrittenSize = n; }
@@ -120,21 +119,19 @@ namespace NVorn
 
     bool CMemory::IsReady()
     {
-        return m_pCurrent && m_pData && m_Size != 0;
+        return m_pData && m_Size != 0;
     }
 
     long CMemory::GetSize() { return m_Size; }
 
     bool CMemory::EndOfStream()
     {
-        return Tell() >= m_Size;
+        return m_Current >= m_Size;
     }
 
     long CMemory::Tell()
     {
-        if (!m_pCurrent || !m_pData)
-            return 0;
-        return (long)(m_pCurrent - m_pData);
+        return m_Current;
     }
 
     long CMemory::Seek(long offset, long origin)
@@ -149,7 +146,10 @@ namespace NVorn
         case 2: base = m_Size; break;
         default: return 0;
         }
-        m_pCurrent = m_pData + (base + offset);
+        long target;
+        if (__builtin_add_overflow(base, offset, &target) || target < 0)
+            return 0;
+        m_Current = target;
         return 1;
     }
 
@@ -172,34 +172,34 @@ namespace NVorn
             --m_lPositions.m_Length;
     }
 
-    long CMemory::Available()
+    long CMemory::Movable(long n)
     {
-        long position = Tell();
-        if (!m_pCurrent || !m_pData || position < 0 || position >= m_Size)
+        if (n <= 0 || !m_pData || m_Current >= m_Size)
             return 0;
-        return m_Size - position;
+        long available = m_Size - m_Current;
+        return n < available ? n : available;
     }
 
     long CMemory::Read(void* buffer, long n)
     {
-        if (!buffer || n <= 0)
-            return 0;
-        long count = n < Available() ? n : Available();
-        CopyBlock(buffer, m_pCurrent, count);
-        m_pCurrent += count;
+        long count = buffer ? Movable(n) : 0;
+        if (count > 0)
+        {
+            CopyBlock(buffer, m_pData + m_Current, count);
+            m_Current += count;
+        }
         return count;
     }
 
     long CMemory::Write(void* buffer, long n)
     {
-        long count = 0;
-        if (buffer && n > 0)
+        long count = buffer ? Movable(n) : 0;
+        if (count > 0)
         {
-            count = n < Available() ? n : Available();
-            CopyBlock(m_pCurrent, buffer, count);
-            m_pCurrent += count;
+            CopyBlock(m_pData + m_Current, buffer, count);
+            m_Current += count;
         }
-        m_WrittenSize = Tell();
+        m_WrittenSize = m_Current;
         return count;
     }
 }

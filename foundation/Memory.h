@@ -4,9 +4,12 @@
 // owned by the stream, which releases it when the block changes or the
 // stream dies. The block never grows: its size is fixed when it is set.
 // Reads and writes stop at the end of the block and return the count
-// actually moved; seeks are not clamped, and a cursor outside the block
-// moves nothing. m_WrittenSize is the cursor's position after the most
-// recent Write, not the largest position ever written.
+// actually moved. The cursor is a byte offset, so no pointer outside the
+// block is ever formed: seeks past the end are allowed and not clamped (a
+// cursor there moves nothing), while a seek to a negative or unrepresentable
+// position fails and leaves the cursor where it was. m_WrittenSize is the
+// cursor's position after the most recent Write, not the largest position
+// ever written.
 #ifndef NVORN_FOUNDATION_MEMORY_H
 #define NVORN_FOUNDATION_MEMORY_H
 
@@ -44,7 +47,9 @@ namespace NVorn
         // True as soon as the cursor reaches the end of the block.
         bool EndOfStream() override;
         long Tell() override;
-        // 1 after a move, 0 for an unknown origin or when there is no block.
+        // 1 after a move; 0, with the cursor unchanged, for an unknown
+        // origin, when there is no block, or when the target position would
+        // be negative or overflow.
         long Seek(long offset, long origin) override;
         void Push() override;
         void Pop() override;
@@ -53,7 +58,7 @@ namespace NVorn
         long Write(void* buffer, long n) override;
         virtual ~CMemory();
 
-        unsigned char* m_pCurrent;          // where the next read or write happens
+        long m_Current;                     // cursor: offset of the next read or write
         unsigned char* m_pData;             // start of the block
         long m_Size;                        // block size in bytes
         long m_WrittenSize;                 // cursor position after the last Write
@@ -62,9 +67,9 @@ namespace NVorn
 
     private:
         void ReleaseBlock();
-        // Bytes between the cursor and the end of the block, or 0 when the
-        // cursor lies outside the block.
-        long Available();
+        // How many of n bytes fit between the cursor and the end of the
+        // block: 0 for a non-positive n or a cursor at or past the end.
+        long Movable(long n);
     };
 }
 

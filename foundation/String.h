@@ -15,7 +15,7 @@ namespace NVorn
     {
     public:
         CString();
-        CString(const char* format, ...);
+        CString(const char* format, ...) __attribute__((format(printf, 2, 3)));
         CString(const CString& other);
         ~CString();
 
@@ -28,7 +28,7 @@ namespace NVorn
         void CopyData(const char* text);
         void CopyData(const char* text, long n);
         void AppendData(const char* text, long n);
-        void Set(const char* format, ...);
+        void Set(const char* format, ...) __attribute__((format(printf, 2, 3)));
         // A fresh buffer of n bytes (at least 1) whose first byte is 0, for a
         // caller that fills it directly; the length is then taken as n - 1.
         void SetSize(long n);
@@ -43,8 +43,8 @@ namespace NVorn
         double GetFloat() const;
 
         // Search for the formatted text: its position, or -1.
-        bool Find(const char* format, ...) const;
-        long FindPos(const char* format, ...) const;
+        bool Find(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+        long FindPos(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 
         // Removes the leading spaces and tabs.
         void TrimWhitespaces();

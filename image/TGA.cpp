@@ -162,9 +162,9 @@ namespace NTGA
                 return true;
             if (CMemory* memory = dynamic_cast<CMemory*>(&storage))
             {
+                const unsigned char* rows = static_cast<unsigned char*>(memory->GetData()) + memory->Tell();
                 for (long row = 0; row < height; ++row)
-                    CopyExchangingRedBlue(PictureRow(image, row, topDown), memory->m_pCurrent + row * pitch, width,
-                                          bytesPerPixel);
+                    CopyExchangingRedBlue(PictureRow(image, row, topDown), rows + row * pitch, width, bytesPerPixel);
                 storage.Seek(pitch * height, 1);
                 return true;
             }

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     NTest::CRecordingDevice device;
     for (int i = 0; i < 4; ++i)
         if (data[0] & (1 << i))
-            device.m_aShaderProfiles.Append(CString(aProfiles[i]));
+            device.m_aShaderProfiles.Append(CString("%s", aProfiles[i]));
 
     CMemory file((void*)(data + 1), long(size - 1));
     CString got = device.LoadShader(file);

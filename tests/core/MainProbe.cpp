@@ -11,9 +11,7 @@ using namespace NVorn;
 int VornMain(char* argument)
 {
     char aDirectory[PATH_MAX];
-    if (!getcwd(aDirectory, sizeof(aDirectory)))
-        aDirectory[0] = 0;
-    NLog::WriteF("PROBE: VornMain(%s) in %s with %s\n", argument, aDirectory,
+    NLog::WriteF("PROBE: VornMain(%s) in %s with %s\n", argument, getcwd(aDirectory, sizeof(aDirectory)) ? aDirectory : "",
                  NCore::m_pCore ? "a core" : "no core");
     if (NCore::m_pCore)
         NCore::m_pCore->AddMessage(new NCore::CMessage());

@@ -1,116 +1,156 @@
+// The core's frame update and message queue, its key pump, the class registry.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "core/ClassRegistry.h"
 #include "core/Core.h"
 #include "core/SubSystem.h"
+#include "tests/support/LogCapture.h"
 
-using namespace NVorn;
 using namespace NVorn::NCore;
+using namespace NVorn::NClassRegistry;
 
 namespace {
 
 std::string g_Trace;
 
 // Appends its name to the trace on each update and returns what it is told.
-class CTraceSubSystem : public CSubSystem
+struct STraceSubSystem : CSubSystem
 {
-public:
-    explicit CTraceSubSystem(char name) : m_Name(name) {}
-    bool Update() override
-    {
-        g_Trace += m_Name;
-        return m_bResult;
-    }
-
+    explicit STraceSubSystem(char name) : m_Name(name) {}
+    bool Update() override { g_Trace += m_Name; return m_bResult; }
     char m_Name;
     bool m_bResult = true;
 };
 
-CMessage* NewMessage(int32_t type, int32_t key = 0)
+void Post(CCore& core, int32_t type, int32_t key = 0)
 {
-    CMessage* message = new CMessage();
-    message->m_Type = type;
-    message->m_aParam[0] = key;
-    return message;
+    core.AddMessage(new CMessage{type, {key, 0, 0, 0}});
 }
 
-// SDL is not started here: the pump must leave it alone.
-class Core : public ::testing::Test
+TEST(Core, UpdateOrderQueueAndTeardown) // without SDL started, as the pump allows
 {
-protected:
-    void SetUp() override
-    {
-        g_Trace.clear();
-        g_QuitRequest = 0;
-        m_pTestCore = new CCore;
-        ASSERT_EQ(m_pTestCore, m_pCore);
-    }
-    void TearDown() override
-    {
-        delete m_pTestCore;
-        m_pCore = nullptr;
-    }
-
-    CCore* m_pTestCore = nullptr;
-};
-
-TEST_F(Core, UpdateVisitsNewestFirstAndStopsAtFalse)
-{
-    CTraceSubSystem a('A');
-    CTraceSubSystem* b = new CTraceSubSystem('B');
-    CTraceSubSystem c('C');
-    EXPECT_TRUE(m_pTestCore->Update());
-    EXPECT_EQ("CBA", g_Trace);
-
-    g_Trace.clear();
+    EXPECT_EQ(std::vector<int32_t>({MSG_QUIT, MSG_KEYDOWN, MSG_KEYUP, MSG_MOUSEMOVE, MSG_MOUSEDOWN, MSG_MOUSEUP}),
+              std::vector<int32_t>({0, 16, 18, 32, 33, 34}));
+    STraceSubSystem orphan('X'); // made with no core: never updated
+    CCore* core = new CCore;
+    STraceSubSystem a('A'), *b = new STraceSubSystem('B'), c('C');
+    EXPECT_TRUE(core->Update());
     b->m_bResult = false;
-    EXPECT_FALSE(m_pTestCore->Update());
-    EXPECT_EQ("CB", g_Trace);
+    EXPECT_FALSE(core->Update());
+    delete b; // leaves the list; the others keep their order
+    EXPECT_TRUE(core->Update());
+    EXPECT_EQ("CBACBCA", g_Trace);
 
-    // A destroyed subsystem leaves the list; the others keep their order.
-    g_Trace.clear();
-    delete b;
-    EXPECT_TRUE(m_pTestCore->Update());
-    EXPECT_EQ("CA", g_Trace);
-}
+    core->DiscardCurrentMessage(); // harmless on an empty queue
+    for (int32_t type : {MSG_KEYDOWN, MSG_KEYUP, MSG_QUIT, MSG_MOUSEMOVE})
+        Post(*core, type, type + 1);
+    EXPECT_FALSE(core->UpdateAndPump());
+    EXPECT_FALSE(core->UpdateAndPump()); // the quit stays until taken
+    ASSERT_EQ(2, core->m_lMessages.m_Length);
+    EXPECT_EQ(MSG_QUIT + 1, core->GetCurrentMessage()->m_aParam[0]);
+    core->DiscardCurrentMessage();
+    EXPECT_EQ(MSG_MOUSEMOVE + 1, core->GetCurrentMessage()->m_aParam[0]);
+    EXPECT_TRUE(core->UpdateAndPump());
+    EXPECT_EQ(nullptr, core->GetCurrentMessage());
 
-TEST_F(Core, UpdateAndPumpStopsAtQuit)
-{
-    m_pTestCore->DiscardCurrentMessage();   // harmless on an empty queue
-    m_pTestCore->AddMessage(NewMessage(MSG_KEYDOWN, 65));
-    m_pTestCore->AddMessage(NewMessage(MSG_KEYUP, 65));
-    m_pTestCore->AddMessage(NewMessage(MSG_QUIT));
-    m_pTestCore->AddMessage(NewMessage(MSG_KEYDOWN, 32));
-
-    EXPECT_FALSE(m_pTestCore->UpdateAndPump());
-    ASSERT_EQ(2, m_pTestCore->m_lMessages.m_Length);
-    EXPECT_EQ(MSG_QUIT, m_pTestCore->GetCurrentMessage()->m_Type);
-    EXPECT_FALSE(m_pTestCore->UpdateAndPump());     // stays until taken
-
-    m_pTestCore->DiscardCurrentMessage();
-    EXPECT_TRUE(m_pTestCore->UpdateAndPump());
-    EXPECT_FALSE(m_pTestCore->GotMessages());
-}
-
-NClassRegistry::CClass* CreateNothing() { return nullptr; }
-
-TEST_F(Core, DestructionEmptiesRegistryAndQueue)
-{
-    NClassRegistry::Register("CNothing", "3D Device", CreateNothing);
-    m_pTestCore->AddMessage(NewMessage(MSG_KEYUP));     // the leak checker watches it
-    delete m_pTestCore;
-    m_pTestCore = nullptr;
+    // Destruction deletes the queue (the leak checker watches) and the registry.
+    for (int i = 0; i < 3; i++)
+        Post(*core, MSG_KEYUP);
+    Register("CNothing", "3D Device", nullptr);
+    delete core;
     m_pCore = nullptr;
-    EXPECT_EQ(nullptr, NClassRegistry::m_pFirstClass);
+    EXPECT_EQ(nullptr, m_pFirstClass);
+}
 
-    // A subsystem made while no core exists is left out of later cores.
-    CTraceSubSystem orphan('X');
+void PushKey(Uint32 type, SDL_Keycode sym, Uint16 mod = KMOD_NONE, Uint8 repeat = 0)
+{
+    SDL_Event event = {};
+    event.type = type;
+    event.key.repeat = repeat;
+    event.key.keysym.sym = sym;
+    event.key.keysym.mod = mod;
+    ASSERT_EQ(1, SDL_PushEvent(&event)) << SDL_GetError();
+}
+
+// The key pump over SDL's real event queue: engine codes and typed characters,
+// no repeats, a quit request first and once, other events left queued.
+TEST(Core, KeyPump)
+{
+    ASSERT_EQ(0, SDL_Init(SDL_INIT_EVENTS)) << SDL_GetError();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     CCore core;
-    EXPECT_TRUE(core.Update());
-    EXPECT_EQ("", g_Trace);
+    for (Uint16 mod : {KMOD_NONE, KMOD_LSHIFT}) {
+        PushKey(SDL_KEYDOWN, SDLK_q, mod);
+        PushKey(SDL_KEYDOWN, SDLK_q, mod, 1);
+        PushKey(SDL_KEYUP, SDLK_q, mod);
+    }
+    PushKey(SDL_KEYDOWN, SDLK_a, KMOD_CAPS);
+    PushKey(SDL_KEYDOWN, SDLK_z, KMOD_CAPS | KMOD_RSHIFT);
+    SDL_Event other[2] = {};
+    other[0].type = SDL_USEREVENT;
+    other[1].type = SDL_QUIT;
+    ASSERT_EQ(1, SDL_PushEvent(&other[0]));
+    for (SDL_Keycode sym : {SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_F1, SDLK_F12, SDLK_SPACE, SDLK_7,
+                            SDLK_ESCAPE, SDL_KeyCode(1), SDLK_LSHIFT, SDLK_HOME, SDLK_UNKNOWN})
+        PushKey(SDL_KEYDOWN, sym);
+    for (int i = 0; i < 40; i++) // more than one fetch takes
+        PushKey(SDL_KEYUP, SDLK_a + i);
+    ASSERT_EQ(1, SDL_PushEvent(&other[1]));
+    QuitEventHandler();
+    std::vector<std::tuple<int32_t, int32_t, int32_t>> keys, expected = {
+        {0, 0, 0},    {16, 81, 113}, {18, 81, 113}, {16, 81, 81},  {18, 81, 81},  {16, 65, 65},
+        {16, 90, 122}, {16, 37, 0},  {16, 39, 0},   {16, 38, 0},   {16, 40, 0},   {16, 112, 0},
+        {16, 123, 0}, {16, 32, 32},  {16, 55, 55},  {16, 27, 27},  {16, 1, 1},
+    };
+    for (int i = 0; i < 40; i++)
+        expected.emplace_back(18, i < 26 ? 65 + i : 97 + i, 97 + i);
+    EXPECT_TRUE(core.OSPreUpdate());
+    EXPECT_EQ(0, g_QuitRequest);
+    for (CMessage* message; (message = core.GetCurrentMessage()); core.DiscardCurrentMessage())
+        keys.emplace_back(message->m_Type, message->m_aParam[0], message->m_aParam[1]);
+    EXPECT_EQ(expected, keys);
+    ASSERT_EQ(2, SDL_PeepEvents(other, 2, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT));
+    EXPECT_EQ(SDL_USEREVENT, other[0].type);
+    EXPECT_EQ(SDL_QUIT, other[1].type);
     m_pCore = nullptr;
+    SDL_Quit();
+}
+
+CClass* CreateFirst() { g_Trace += '1'; return new CClass; }
+CClass* CreateSecond() { g_Trace += '2'; return new CClass; }
+
+// Exact, case-sensitive lookups by separate keys; the newest registration wins.
+TEST(Core, ClassRegistry)
+{
+    auto dump = [] { NVorn::NTest::CLogCapture log; DumpClasses(); return log.m_Text; };
+    g_Trace.clear();
+    Register("CFirst", "3D Device", CreateFirst);
+    Register("CSecond", "3D Device", CreateSecond);
+    for (const char* key : {"3d device", "3D Devic", "3D Device ", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(nullptr, CreateByTag(key)) << (key ? key : "null");
+    EXPECT_EQ(nullptr, CreateByName("3D Device"));
+    delete CreateByTag("3D Device");
+    delete CreateByName("CFirst");
+    EXPECT_EQ("21", g_Trace);
+    EXPECT_EQ("Registerd classes:\n\tCSecond\n\tCFirst\n", dump());
+
+    // Texts longer than a field are cut to 63 characters.
+    Register(std::string(100, 'n').c_str(), std::string(64, 't').c_str(), nullptr);
+    CHandle* handle = FindHandle(std::string(63, 'n').c_str());
+    ASSERT_NE(nullptr, handle);
+    EXPECT_EQ(std::string(63, 't'), handle->m_aTag);
+    EXPECT_EQ(nullptr, CreateByHandle(handle));
+    EXPECT_EQ(handle, FindHandleByTag(handle->m_aTag));
+    Clear();
+    EXPECT_EQ(nullptr, m_pFirstClass);
+    EXPECT_EQ(nullptr, CreateByName("CFirst"));
+    EXPECT_EQ("Registerd classes:\n", dump());
 }
 
 } // namespace
