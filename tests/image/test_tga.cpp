@@ -1,6 +1,5 @@
-// The TGA codec on hand-made files, and against two independent encoders and
-// decoders: the ImageMagick command-line tool and the Python imaging library,
-// run as child processes on files in a temporary folder.
+// The TGA codec on hand-made files, and against the Python imaging library run
+// as a child process on files in a temporary folder.
 #include "image/TGA.h"
 
 #include "foundation/File.h"
@@ -164,7 +163,8 @@ namespace
 {
     // Jobs of five words: mode, source, destination and, for a .tga
     // destination, whether to compress and the origin (1 top-left, -1
-    // bottom-left); any other destination receives the decoded pixels.
+    // bottom-left); any other destination receives the decoded pixels, top
+    // row first.
     const std::string kPython =
         "/usr/bin/python3 -c \"import sys; from PIL import Image as I; a = sys.argv[1:]\n"
         "for m, s, d, r, o in zip(*[iter(a)] * 5):\n"
@@ -183,88 +183,39 @@ namespace
         }
         return pixels;
     }
-
-    // The bits of a case: 1 the imaging library (else ImageMagick), 2 run-
-    // length, 4 top-left origin, 8 alpha. The library's jobs wait for Flush,
-    // which runs them in one process.
-    class TGAInterop : public ::testing::Test
-    {
-    protected:
-        void SetUp() override
-        {
-            if (!Shell("command -v convert >/dev/null && /usr/bin/python3 -c 'import PIL'"))
-                GTEST_SKIP() << "convert or the Python imaging library is not installed";
-            ASSERT_TRUE(Shell("rm -rf '" + m_Dir + "' && mkdir '" + m_Dir + "'"));
-        }
-        void TearDown() override { Shell("rm -rf '" + m_Dir + "'"); }
-
-        std::string Name(int i, const char* what) const { return m_Dir + std::to_string(i) + what; }
-
-        void Encode(int i)
-        {
-            std::string mode = i & 8 ? "RGBA" : "RGB", raw = Name(i, ".raw"), tga = Name(i, ".tga");
-            if (i & 1)
-                m_Jobs += mode + " '" + raw + "' '" + tga + "' " + (i & 2 ? "1 " : "0 ") + (i & 4 ? "1 " : "-1 ");
-            else
-                EXPECT_TRUE(Shell("convert -size 37x23 -depth 8 " + mode + ":'" + raw + "' -type TrueColor" +
-                                  (i & 8 ? "Alpha" : "") + (i & 2 ? " -compress RLE" : "") +
-                                  (i & 4 ? " -orient TopLeft '" : " '") + tga + "'"));
-        }
-
-        // Pixels top row first: ImageMagick applies a file's origin only
-        // with -auto-orient.
-        void Decode(int i, const std::string& tga, const std::string& raw)
-        {
-            std::string mode = i & 8 ? "RGBA" : "RGB";
-            if (i & 1)
-                m_Jobs += mode + " '" + tga + "' '" + raw + "' 0 0 ";
-            else
-                EXPECT_TRUE(Shell("convert '" + tga + "' -auto-orient -depth 8 " + mode + ":'" + raw + "'"));
-        }
-
-        void Flush()
-        {
-            EXPECT_TRUE(Shell(kPython + m_Jobs));
-            m_Jobs.clear();
-        }
-
-        std::string m_Dir = ::testing::TempDir() + "nvorn_tga_interop/", m_Jobs;
-    };
 }
 
-TEST_F(TGAInterop, FilesFromOtherEncodersLoadWithTheColoursTheyMeantAndWrittenFilesDecodeElsewhereAlike)
+// Case bits: 1 run-length, 2 top-left origin, 4 alpha. The Python imaging
+// library, an independent codec, writes the files and decodes ours.
+TEST(TGA, FilesOfAnotherCodecLoadWithTheirColoursAndWrittenFilesDecodeThereAlike)
 {
-    for (int i = 0; i < 16; ++i)
+    if (!Shell("/usr/bin/python3 -c 'import PIL'"))
+        GTEST_SKIP() << "the Python imaging library is not installed";
+    const std::string dir = ::testing::TempDir() + "nvorn_tga_interop/";
+    ASSERT_TRUE(Shell("rm -rf '" + dir + "' && mkdir '" + dir + "'"));
+    std::string encode, decode;
+    for (int i = 0; i < 8; ++i)
     {
-        Save(Name(i, ".raw"), Picture(i & 8 ? 4 : 3));
-        Encode(i);
+        const std::string name = dir + std::to_string(i), mode = i & 4 ? " RGBA '" : " RGB '";
+        Save(name + ".raw", Picture(i & 4 ? 4 : 3));
+        encode += mode + name + ".raw' '" + name + ".tga' " + (i & 1 ? "1" : "0") + (i & 2 ? " 1" : " -1");
+        decode += mode + name + "-ours.tga' '" + name + "-ours.raw' 0 0";
     }
-    Flush();
-    std::vector<Bytes> loaded(16);
-    for (int i = 0; i < 16; ++i)
+    ASSERT_TRUE(Shell(kPython + encode));
+    for (int i = 0; i < 8; ++i)
     {
         SCOPED_TRACE(i);
-        Bytes file = ReadAll(Name(i, ".tga"));
+        const std::string name = dir + std::to_string(i);
+        Bytes file = ReadAll(name + ".tga");
         ASSERT_GE(file.size(), 18u);
-        ASSERT_EQ(file[2], i & 2 ? 10 : 2) << "the encoder chose another image type";
-        ASSERT_EQ(file[17] & 0x30, i & 4 ? 0x20 : 0) << "the encoder chose another origin";
-        NVorn::CFile in(Name(i, ".tga").c_str(), 5), out(Name(i, "-ours.tga").c_str(), 1);
+        ASSERT_TRUE(file[2] == (i & 1 ? 10 : 2) && (file[17] & 0x30) == (i & 2 ? 0x20 : 0)) << "another type or origin";
+        NVorn::CFile in((name + ".tga").c_str(), 5), out((name + "-ours.tga").c_str(), 1);
         CImage image;
         ASSERT_TRUE(NTGA::Load(in, image) && NTGA::Write(out, image));
-        out.Close();
-        EXPECT_EQ(image.m_Width * 100 + image.m_Height, 3723);
-        loaded[i] = Pixels(image);
-        Decode(i, Name(i, ".tga"), Name(i, "-theirs.raw"));
-        Decode(i, Name(i, "-ours.tga"), Name(i, "-ours.raw"));
+        EXPECT_EQ(Pixels(image), Picture(i & 4 ? 4 : 3));
     }
-    Flush();
-    for (int i = 0; i < 16; ++i)
-    {
-        SCOPED_TRACE(i);
-        Bytes theirs = ReadAll(Name(i, "-theirs.raw"));
-        // ImageMagick alone stores the rows of a bottom-left file as given.
-        EXPECT_TRUE(!(i & 5) || theirs == Picture(i & 8 ? 4 : 3)) << "the tool decodes its own file to the picture";
-        EXPECT_EQ(loaded[i], theirs);
-        EXPECT_EQ(ReadAll(Name(i, "-ours.raw")), theirs) << "the engine's file decodes to the engine's pixels";
-    }
+    ASSERT_TRUE(Shell(kPython + decode));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(ReadAll(dir + std::to_string(i) + "-ours.raw"), Picture(i & 4 ? 4 : 3)) << i;
+    Shell("rm -rf '" + dir + "'");
 }
