@@ -56,6 +56,7 @@ TEST(Image, OperationsGiveTheExactBytes)
     const struct { const char* what; long w, h, format; Bytes input; Step step; Bytes expected; } cases[] = {
         {"Clear(0)", 2, 1, 24, {}, [](CImage& i) { i.Clear(0); }, Bytes(6, 0)},
         {"Clear red first", 1, 2, 32, {}, [](CImage& i) { i.Clear(0x11223344); }, {17, 34, 51, 68, 17, 34, 51, 68}},
+        {"Clear one row", 2, 1, 32, {}, [](CImage& i) { i.Clear(0x01020304); }, {1, 2, 3, 4, 1, 2, 3, 4}},
         {"SetPixel32 inside only", 2, 1, 32, {},
          [](CImage& i) { for (V at : {V(1, 0), V(2, 0), V(0, 1), V(-1, 0), V(0, -1)}) i.SetPixel32(at, 0x55667788); },
          {1, 2, 3, 4, 0x55, 0x66, 0x77, 0x88}},
@@ -73,7 +74,7 @@ TEST(Image, OperationsGiveTheExactBytes)
         {"RotCCW90 24, odd", 3, 3, 24, {}, [](CImage& i) { i.RotCCW90(); },
          {19, 20, 21, 10, 11, 12, 1, 2, 3, 22, 23, 24, 13, 14, 15, 4, 5, 6, 25, 26, 27, 16, 17, 18, 7, 8, 9}},
         {"RotCCW90 not square", 2, 1, 8, {}, [](CImage& i) { i.RotCCW90(); }, {1, 2}},
-        {"SetFormat(32)", 2, 2, 24, {}, [](CImage& i) { i.SetFormat(32); },
+        {"SetFormat(32)", 2, 2, 24, {}, [](CImage& i) { i.SetFormat(32); EXPECT_EQ(i.m_Format, 32); },
          {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0}},
         {"SetFormat others", 1, 1, 32, {}, [](CImage& i) { i.SetFormat(24); }, {1, 2, 3, 4}},
         {"Darken clipped", 3, 2, 32, {},
