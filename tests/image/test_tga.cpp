@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 using NVorn::CImage;
 using NVorn::CMemory;
 namespace NTGA = NVorn::NTGA;
@@ -191,7 +193,7 @@ TEST(TGA, FilesOfAnotherCodecLoadWithTheirColoursAndWrittenFilesDecodeThereAlike
 {
     if (!Shell("/usr/bin/python3 -c 'import PIL'"))
         GTEST_SKIP() << "the Python imaging library is not installed";
-    const std::string dir = ::testing::TempDir() + "nvorn_tga_interop/";
+    const std::string dir = ::testing::TempDir() + "nvorn_tga_interop_" + std::to_string(getpid()) + "/";
     ASSERT_TRUE(Shell("rm -rf '" + dir + "' && mkdir '" + dir + "'"));
     std::string encode, decode;
     for (int i = 0; i < 8; ++i)
