@@ -40,12 +40,8 @@ public:
     }
 };
 
-// Call once at static initialisation of a test program.
-inline bool InstallDeviceEnvironment()
-{
-    ::testing::AddGlobalTestEnvironment(new CDeviceEnvironment);
-    return true;
-}
+// Registered once per test program that includes this header.
+inline ::testing::Environment* const g_pDeviceEnvironment = ::testing::AddGlobalTestEnvironment(new CDeviceEnvironment);
 
 class DeviceTest : public ::testing::Test
 {
