@@ -25,7 +25,6 @@ TEST(CIndexHandler, HandsOutReusesAndLooksUpHandles)
     for (long handle : {3L, 0L, 2L, 4L, -1L, 2L})
         h.Remove(handle);
     EXPECT_EQ(h.m_aIDs[2].m_Type, SID_FREE);
-    EXPECT_EQ(h.m_aFree.m_Length, 3);
     int object = 0;
     for (long expected : {3L, 2L, 0L, 4L})
         EXPECT_EQ(h.GetFree(SID_VERTEXBUFFER), expected);

@@ -72,11 +72,6 @@ protected:
         return rgba;
     }
 
-    void ExpectNoGLError(const char* what)
-    {
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << what;
-    }
-
     CLogCapture        m_Log;
     COpenGLDevice_SDL* m_pDevice = nullptr;
 };
