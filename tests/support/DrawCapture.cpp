@@ -38,21 +38,12 @@ long VerticesForPrimitives(long prim, long count)
 std::vector<SCapturedVertex> ReadVertices(CDevice& device, const std::vector<long>& indices)
 {
     typedef SCapturedVertex V;
-    std::vector<V> vertices(indices.size(), V{0, 0, 0, 0, 0, 0, 0, 0, 0});
+    std::vector<V> vertices(indices.size(), V{0, 0, 0, 0, 0});
     ReadComponent(device, device.m_VertexStream, COMPONENT_POSITION, {&V::x, &V::y, &V::z}, indices, vertices);
-    ReadComponent(device, device.m_ColorStream, COMPONENT_COLOR, {&V::r, &V::g, &V::b, &V::a}, indices, vertices);
     long set = device.m_aTextureSet[0];
     if (IsInEnumeration(set, 8))
         ReadComponent(device, device.m_aTextureStream[0], COMPONENT_TEXCOORD0 + set, {&V::u, &V::v}, indices, vertices);
     return vertices;
-}
-
-SCapturedDraw CaptureDraw(CDevice& device, long prim, long first, long count)
-{
-    std::vector<long> indices;
-    for (long i = 0; i < VerticesForPrimitives(prim, count); ++i)
-        indices.push_back(first + i);
-    return SCapturedDraw{prim, first, count, device, ReadVertices(device, indices)};
 }
 
 } // namespace NTest

@@ -1,9 +1,7 @@
-// TDrawCapture<TDevice>: any render device, with every Draw call captured
-// before it reaches the device: its arguments, the device's recorded state at
+// TDrawCapture<TDevice>: a render device with every Draw call captured before
+// it reaches the device: its primitive count, the device's recorded state at
 // that moment and the vertices it uses, read back through Lock from the
-// buffers bound to the position, colour and texture-unit-0 streams. Every
-// device records the state it last applied and keeps its buffers readable,
-// so a capture means the same on a recording device and a real one.
+// buffers bound to the position and texture-unit-0 streams.
 #ifndef NVORN_TESTS_SUPPORT_DRAWCAPTURE_H
 #define NVORN_TESTS_SUPPORT_DRAWCAPTURE_H
 
@@ -19,14 +17,11 @@ namespace NTest {
 struct SCapturedVertex
 {
     float x, y, z;
-    float r, g, b, a;
     float u, v;           // texture unit 0
 };
 
 struct SCapturedDraw
 {
-    long m_Prim;
-    long m_First;
     long m_Count;                             // primitives
     N3D::CState m_State;                      // the state recorded at the call
     std::vector<SCapturedVertex> m_lVertices; // the vertices the call uses
@@ -37,7 +32,6 @@ struct SCapturedDraw
 long VerticesForPrimitives(long prim, long count);
 // The vertices at the given indices, as the device's bound streams hold them.
 std::vector<SCapturedVertex> ReadVertices(N3D::CDevice& device, const std::vector<long>& indices);
-SCapturedDraw CaptureDraw(N3D::CDevice& device, long prim, long first, long count);
 
 template<class TDevice>
 class TDrawCapture : public TDevice
@@ -45,7 +39,10 @@ class TDrawCapture : public TDevice
 public:
     void Draw(long prim, long first, long count) override
     {
-        m_lDraws.push_back(CaptureDraw(*this, prim, first, count));
+        std::vector<long> indices;
+        for (long i = 0; i < VerticesForPrimitives(prim, count); ++i)
+            indices.push_back(first + i);
+        m_lDraws.push_back(SCapturedDraw{count, *this, ReadVertices(*this, indices)});
         TDevice::Draw(prim, first, count);
     }
 

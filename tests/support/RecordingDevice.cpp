@@ -56,15 +56,13 @@ CRecordingDevice::SRecord* CRecordingDevice::Find(long handle, long type) const
     return static_cast<SRecord*>(m_IndexHandler.Lookup(handle, type));
 }
 
-// The record of an unlocked buffer, now locked; null when there is none or
-// locks are made to fail.
-CRecordingDevice::SRecord* CRecordingDevice::Lock(long handle, long type)
+// Locks an unlocked buffer; false when there is none or locks are made to fail.
+bool CRecordingDevice::Lock(long handle, long type)
 {
     SRecord* record = Find(handle, type);
     if (!record || record->m_bLocked || m_bFailLock)
-        return nullptr;
-    record->m_bLocked = true;
-    return record;
+        return false;
+    return record->m_bLocked = true;
 }
 
 void CRecordingDevice::Unlock(long handle, long type)
@@ -73,8 +71,9 @@ void CRecordingDevice::Unlock(long handle, long type)
         record->m_bLocked = false;
 }
 
-bool CRecordingDevice::Destroy(long handle, long type)
+bool CRecordingDevice::Destroy(const char* kind, long handle, long type)
 {
+    Record("Destroy%s(%ld)", kind, handle);
     SRecord* record = Find(handle, type);
     if (!record)
         return false;
@@ -93,18 +92,6 @@ CIndexBuffer* CRecordingDevice::IndexBuffer(long handle) const
 {
     SRecord* record = Find(handle, SID_INDEXBUFFER);
     return record ? record->m_pIndices : nullptr;
-}
-
-void CRecordingDevice::EnumDisplayModes(TDynamicArray<CMode>& list, CMode request)
-{
-    for (const CMode& mode : m_lOfferedModes)
-    {
-        bool known = !request.Acceptable(mode);
-        for (long i = 0; i < list.m_Length && !known; ++i)
-            known = mode.Compare(list[i]);
-        if (!known)
-            list.Append(mode);
-    }
 }
 
 bool CRecordingDevice::Init(CMode request)
@@ -127,20 +114,16 @@ long CRecordingDevice::CreateTexture(long width, long height, long format)
 
 long CRecordingDevice::CreateTexture(CImage& image)
 {
-    const long formats[] = {8, TEXFORMAT_LUMINANCE, 24, TEXFORMAT_RGB, 32, TEXFORMAT_RGBA};
-    for (int i = 0; i < 6; i += 2)
-        if (image.m_Format == formats[i])
-            return CreateTexture(image.m_Width, image.m_Height, formats[i + 1]);
-    return -1;
+    const long f = image.m_Format;
+    return CreateTexture(image.m_Width, image.m_Height,
+                         f == 8 ? TEXFORMAT_LUMINANCE : f == 24 ? TEXFORMAT_RGB : f == 32 ? TEXFORMAT_RGBA : -1);
 }
 
 STextureInfo CRecordingDevice::GetTextureInfo(long texture)
 {
-    SRecord* record = Find(texture, SID_TEXTURE);
-    if (!record)
-        return STextureInfo{int32_t(texture), 0, 0, 0};
-    return STextureInfo{int32_t(texture), int32_t(record->m_Width), int32_t(record->m_Height),
-                        int32_t(record->m_Format)};
+    SRecord* r = Find(texture, SID_TEXTURE);
+    return r ? STextureInfo{int32_t(texture), int32_t(r->m_Width), int32_t(r->m_Height), int32_t(r->m_Format)}
+             : STextureInfo{int32_t(texture), 0, 0, 0};
 }
 
 long CRecordingDevice::CreateVertexBuffer(long count, long format, long)
@@ -150,25 +133,11 @@ long CRecordingDevice::CreateVertexBuffer(long count, long format, long)
     return buffer ? Add(SID_VERTEXBUFFER, new SRecord{0, 0, 0, buffer, nullptr, false}) : -1;
 }
 
-CVertexBuffer* CRecordingDevice::LockVertexBuffer(long buffer, long)
-{
-    Record("LockVertexBuffer(%ld)", buffer);
-    SRecord* record = Lock(buffer, SID_VERTEXBUFFER);
-    return record ? record->m_pVertices : nullptr;
-}
-
 long CRecordingDevice::CreateIndexBuffer(long count, long)
 {
     Record("CreateIndexBuffer(%ld)", count);
     CIndexBuffer* buffer = m_bFailCreate ? nullptr : CreateIndexBufferSW(count, 0);
     return buffer ? Add(SID_INDEXBUFFER, new SRecord{0, 0, 0, nullptr, buffer, false}) : -1;
-}
-
-CIndexBuffer* CRecordingDevice::LockIndexBuffer(long buffer)
-{
-    Record("LockIndexBuffer(%ld)", buffer);
-    SRecord* record = Lock(buffer, SID_INDEXBUFFER);
-    return record ? record->m_pIndices : nullptr;
 }
 
 long CRecordingDevice::CreateShader(const char* kind, long type, const char* source)
@@ -214,12 +183,6 @@ void CRecordingDevice::DrawIndexed(long prim, long first, long count)
         return;
     }
     m_lIndexed = ReadVertices(*this, indices);
-}
-
-bool CRecordingDevice::Grab(long texture, long what)
-{
-    Record("Grab(%ld,%ld)", texture, what);
-    return Find(texture, SID_TEXTURE) && (what == GRAB_COLOR || what == GRAB_DEPTH);
 }
 
 } // namespace NTest

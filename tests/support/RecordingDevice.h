@@ -1,15 +1,9 @@
 // CRecordingDevice: a render device without a display, for tests and CPU
-// benchmarks of the device-independent layers.
-//
-// Resources live in memory: vertex and index buffers are heap buffers that
-// stay readable after they are unlocked, textures and shaders are plain
-// records. Every setter, resource operation and draw call is appended to
-// m_lCalls as one line of text, in call order ("Flag_Set(3,0)", "Draw(3,0,4)"),
-// and the setters record their values in the CState fields as the base does.
-// Turn m_bRecord off to keep the call log out of a measurement. An indexed
-// draw reads its vertices through the indices, guarded as a real device
-// guards its arrays. The device frees every resource record it still holds
-// when it is destroyed.
+// benchmarks of the device-independent layers. Buffers are heap buffers that
+// stay readable when unlocked; every setter, resource operation and draw is
+// appended to m_lCalls as a line ("Flag_Set(3,0)") unless m_bRecord is off,
+// and the setters record their values as the base does. An indexed draw reads
+// its vertices through the indices, guarded as a real device guards them.
 #ifndef NVORN_TESTS_SUPPORT_RECORDINGDEVICE_H
 #define NVORN_TESTS_SUPPORT_RECORDINGDEVICE_H
 
@@ -29,7 +23,7 @@ public:
 
     std::vector<std::string> m_lCalls;
     bool m_bRecord = true;
-    std::vector<N3D::CMode> m_lOfferedModes;      // what EnumDisplayModes offers, in order
+    std::vector<N3D::CMode> m_lOfferedModes;      // what EnumDisplayModes offers
     bool m_bFailCreate = false;                   // creations return -1
     bool m_bFailLock = false;                     // locks return null
     std::vector<SCapturedVertex> m_lIndexed;      // what the last indexed draw read
@@ -63,7 +57,12 @@ public:
     void Matrix_Projection(TMatrix4<float> m) override { Record("Matrix_Projection"); CState::Matrix_Projection(m); }
 
     // Init picks the best of the offered modes and applies the default state.
-    void EnumDisplayModes(TDynamicArray<N3D::CMode>& list, N3D::CMode request) override;
+    void EnumDisplayModes(TDynamicArray<N3D::CMode>& list, N3D::CMode request) override
+    {
+        for (const N3D::CMode& mode : m_lOfferedModes)
+            if (request.Acceptable(mode))
+                list.Append(mode);
+    }
     bool Init(N3D::CMode request) override;
     void SwapBuffers() override { Record("SwapBuffers"); }
     bool Update() override { return true; }
@@ -71,34 +70,32 @@ public:
 
     long CreateTexture(long width, long height, long format) override;
     long CreateTexture(CImage& image) override;
-    bool DestroyTexture(long h) override { Record("DestroyTexture(%ld)", h); return Destroy(h, N3D::SID_TEXTURE); }
+    bool DestroyTexture(long h) override { return Destroy("Texture", h, N3D::SID_TEXTURE); }
     N3D::STextureInfo GetTextureInfo(long texture) override;
 
     using CDevice::CreateVertexBuffer;
     long CreateVertexBuffer(long count, long format, long) override;
-    bool DestroyVertexBuffer(long h) override
-    { Record("DestroyVertexBuffer(%ld)", h); return Destroy(h, N3D::SID_VERTEXBUFFER); }
-    N3D::CVertexBuffer* LockVertexBuffer(long buffer, long mask) override;
+    bool DestroyVertexBuffer(long h) override { return Destroy("VertexBuffer", h, N3D::SID_VERTEXBUFFER); }
+    N3D::CVertexBuffer* LockVertexBuffer(long h, long) override
+    { Record("LockVertexBuffer(%ld)", h); return Lock(h, N3D::SID_VERTEXBUFFER) ? VertexBuffer(h) : nullptr; }
     void UnlockVertexBuffer(long h, long) override { Record("UnlockVertexBuffer(%ld)", h); Unlock(h, N3D::SID_VERTEXBUFFER); }
 
     using CDevice::CreateIndexBuffer;
     long CreateIndexBuffer(long count, long) override;
-    bool DestroyIndexBuffer(long h) override
-    { Record("DestroyIndexBuffer(%ld)", h); return Destroy(h, N3D::SID_INDEXBUFFER); }
-    N3D::CIndexBuffer* LockIndexBuffer(long buffer) override;
+    bool DestroyIndexBuffer(long h) override { return Destroy("IndexBuffer", h, N3D::SID_INDEXBUFFER); }
+    N3D::CIndexBuffer* LockIndexBuffer(long h) override
+    { Record("LockIndexBuffer(%ld)", h); return Lock(h, N3D::SID_INDEXBUFFER) ? IndexBuffer(h) : nullptr; }
     void UnlockIndexBuffer(long h) override { Record("UnlockIndexBuffer(%ld)", h); Unlock(h, N3D::SID_INDEXBUFFER); }
 
     long CreateVertexShader(const char* source) override { return CreateShader("Vertex", N3D::SID_VERTEXSHADER, source); }
     long CreatePixelShader(const char* source) override { return CreateShader("Pixel", N3D::SID_PIXELSHADER, source); }
-    bool DestroyVertexShader(long h) override
-    { Record("DestroyVertexShader(%ld)", h); return Destroy(h, N3D::SID_VERTEXSHADER); }
-    bool DestroyPixelShader(long h) override
-    { Record("DestroyPixelShader(%ld)", h); return Destroy(h, N3D::SID_PIXELSHADER); }
+    bool DestroyVertexShader(long h) override { return Destroy("VertexShader", h, N3D::SID_VERTEXSHADER); }
+    bool DestroyPixelShader(long h) override { return Destroy("PixelShader", h, N3D::SID_PIXELSHADER); }
 
     void Clear(int buffers) override { Record("Clear(%d)", buffers); }
     void Draw(long p, long f, long c) override { Record("Draw(%ld,%ld,%ld)", p, f, c); }
     void DrawIndexed(long prim, long first, long count) override;
-    bool Grab(long texture, long what) override;
+    bool Grab(long, long) override { return false; }
     void SetViewport(long x, long y, long w, long h) override { Record("SetViewport(%ld,%ld,%ld,%ld)", x, y, w, h); }
 
 private:
@@ -107,9 +104,9 @@ private:
     void Record(const char* format, ...) __attribute__((format(printf, 2, 3)));
     long Add(long type, SRecord* record);
     SRecord* Find(long handle, long type) const;
-    SRecord* Lock(long handle, long type);
+    bool Lock(long handle, long type);
     void Unlock(long handle, long type);
-    bool Destroy(long handle, long type);
+    bool Destroy(const char* kind, long handle, long type);
     long CreateShader(const char* kind, long type, const char* source);
     long EnabledVertexCount() const;
 };

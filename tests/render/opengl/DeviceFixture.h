@@ -40,12 +40,8 @@ public:
     }
 };
 
-// Call once at static initialisation of a test program.
-inline bool InstallDeviceEnvironment()
-{
-    ::testing::AddGlobalTestEnvironment(new CDeviceEnvironment);
-    return true;
-}
+// Registered once per test program that includes this header.
+inline ::testing::Environment* const g_pDeviceEnvironment = ::testing::AddGlobalTestEnvironment(new CDeviceEnvironment);
 
 class DeviceTest : public ::testing::Test
 {
@@ -74,11 +70,6 @@ protected:
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(x, 479 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
         return rgba;
-    }
-
-    void ExpectNoGLError(const char* what)
-    {
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << what;
     }
 
     CLogCapture        m_Log;
