@@ -41,8 +41,6 @@ TEST(Log, FanOutFormattingAndStdOut)
 
     NTest::CLogCapture capture;
     NLog::WriteF("%s", std::string(5000, 'q').c_str());
-    EXPECT_EQ(capture.m_Text, std::string(4095, 'q'));
-    capture.m_Text.clear();
     testing::internal::CaptureStdout();
     {
         CStdOutLogger logger;
@@ -50,5 +48,5 @@ TEST(Log, FanOutFormattingAndStdOut)
     }
     const char* expected = "CStdOutLogger attached\n100% sure, %d stays\nCStdOutLogger deattching\n";
     EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
-    EXPECT_EQ(capture.m_Text, expected);
+    EXPECT_EQ(capture.m_Text, std::string(4095, 'q') + expected);
 }

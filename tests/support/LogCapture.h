@@ -15,8 +15,6 @@ class CLogCapture : public NLog::CLogger
 public:
     CLogCapture() { NLog::Attach(this); }
     ~CLogCapture() override { NLog::Detach(this); }
-    CLogCapture(const CLogCapture&) = delete;
-    CLogCapture& operator=(const CLogCapture&) = delete;
 
     void Write(const char* text) override { m_Text += text; }
     // How many lines begin with prefix.
