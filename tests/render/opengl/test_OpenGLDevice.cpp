@@ -83,7 +83,7 @@ TEST_F(DeviceTest, InitPushesTheDefaultStateAndDoesWithoutMissingExtensions)
     GLExtInit_SetResolver(HidingResolver);
     g_pHidden = "glVertexAttrib1sARB";
     m_pDevice->m_aShaderProfiles.Clear();
-    m_pDevice->COpenGLDevice::Init(CMode());
+    EXPECT_TRUE(m_pDevice->COpenGLDevice::Init(CMode()));
     EXPECT_TRUE(!m_pDevice->m_bVertexProgram && m_pDevice->m_bMultitexture && !m_pDevice->m_aShaderProfiles.m_Length);
     EXPECT_EQ(m_pDevice->CreateVertexShader("!!ARBvp1.0\nEND\n"), -1);
     EXPECT_FALSE(m_Log.Has("opengl: ERROR!") || GLExtInit_GetProcAddress("glNoSuchFunctionARB"));
@@ -155,8 +155,8 @@ TEST_F(DeviceTest, BuffersAndProgramsTrackTheirLockAndTheirOwnHandles)
     EXPECT_FALSE(m_pDevice->DestroyVertexBuffer(vertices) || m_pDevice->DestroyIndexBuffer(indices));
     EXPECT_FALSE(m_pDevice->CreatePixelShader("anything") != -1 || m_pDevice->DestroyPixelShader(0));
 
-    long shader = m_pDevice->CreateVertexShader("!!ARBvp1.0\nPARAM offset = program.local[2];\n"
-                                                "ADD result.position, vertex.position, offset;\nEND\n");
+    const char* kProgram = "!!ARBvp1.0\nPARAM offset = program.local[2];\nADD result.position, vertex.position, offset;\nEND\n";
+    long shader = m_pDevice->CreateVertexShader(kProgram);
     EXPECT_EQ(m_pDevice->CreateVertexShader("!!ARBvp1.0\nMOV result.position, vertex.position;\n"), -1);
     EXPECT_TRUE(m_Log.Has("opengl: Error creating vertex shader, "));
     EXPECT_EQ(m_pDevice->CreateVertexShader(nullptr), -1);
@@ -164,16 +164,20 @@ TEST_F(DeviceTest, BuffersAndProgramsTrackTheirLockAndTheirOwnHandles)
     m_pDevice->Shader_Vertex(shader);
     const TVector4<float> aValues[2] = { TVector4<float>(1, 2, 3, 4), TVector4<float>(5, 6, 7, 8) };
     m_pDevice->Shader_VertexParamFloat(2, aValues, 2);
-    GLint bound = 0;
+    m_pDevice->Shader_VertexParamFloat(3, nullptr, 1);
+    GLint bound = 0, length = 0;
     GLfloat read[4] = {};
     glextGetProgramivARB(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_BINDING_ARB, &bound);
+    glextGetProgramivARB(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_LENGTH_ARB, &length);
     glextGetProgramLocalParameterfvARB(GL_VERTEX_PROGRAM_ARB, 3, read);
     EXPECT_EQ(std::vector<float>({ read[0], read[3], float(glIsEnabled(GL_VERTEX_PROGRAM_ARB)) }),
               std::vector<float>({ 5, 8, 1 }));
-    EXPECT_EQ(GLuint(bound), static_cast<NOpenGL::SVertexShader*>(m_pDevice->m_IndexHandler.m_aIDs[shader].m_pData)->glProgram);
+    const GLuint program = static_cast<NOpenGL::SVertexShader*>(m_pDevice->m_IndexHandler.m_aIDs[shader].m_pData)->glProgram;
+    EXPECT_TRUE(GLuint(bound) == program && size_t(length) == strlen(kProgram) && m_pDevice->m_VertexShader == shader);
     m_pDevice->Shader_Vertex(-1);
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
     EXPECT_TRUE(m_pDevice->DestroyVertexShader(shader) && !m_pDevice->DestroyVertexShader(shader));
+    EXPECT_FALSE(glextIsProgramARB(program));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -332,5 +336,12 @@ TEST_F(DeviceTest, DrawIndexedDrawsOnlyIndicesThatNameVertices)
     m_pDevice->DrawIndexed(PRIM_TRIANGLES, 6, 1);
     EXPECT_EQ(m_Log.Count(kBadIndex), 6);
     EXPECT_TRUE(Lit(25, 105));
+    // Empty buffers: no index to scan, and no vertex any index could name.
+    long noVertices = m_pDevice->CreateVertexBuffer(0L, STREAM_POSITION, 0), noIndices = m_pDevice->CreateIndexBuffer(0L, 0);
+    m_pDevice->LockIndexBuffer(noIndices);
+    m_pDevice->UnlockIndexBuffer(noIndices);
+    m_pDevice->Stream_Vertex(noVertices);
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 3, 1);
+    EXPECT_EQ(m_Log.Count(kBadIndex), 7);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }

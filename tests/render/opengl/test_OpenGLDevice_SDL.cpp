@@ -89,6 +89,7 @@ TEST_F(DeviceTest, InitOpensTheRequestedWindowOfTheDisplayModes)
     log.m_Text.clear();
     COpenGLDevice_SDL none;
     EXPECT_FALSE(none.Init(CMode(4000, 3000, false, 0)) || none.m_Window || none.m_bInitialized);
+    EXPECT_TRUE(none.m_VertexShader == -1 && none.m_PixelShader == -1) << "nothing is bound before a window opens";
     EXPECT_EQ(log.m_Text, "COpenGLDevice_SDL::Init(): Couldn't find a displaymode that fits\n");
     EXPECT_TRUE(none.Update() && TakeMessages().empty());
     SDL_GL_MakeCurrent(m_pDevice->m_Window, m_pDevice->m_Context);
@@ -152,20 +153,27 @@ TEST_F(DeviceTest, UpdateTurnsEventsIntoMessagesAndCapturesTheMouse)
     }
     // Other test programs may take the focus meanwhile; such a round is
     // tried again.
-    bool captured = false;
-    for (int attempt = 0; attempt < 5 && !captured; ++attempt)
-    {
-        if (!Focus(m_pDevice->m_Window, m_pDevice->m_Window))
-            continue;
-        TakeMessages();
-        m_pDevice->Update();
-        m_pDevice->Update();
-        captured = m_pDevice->m_bCursorHidden && SDL_GetRelativeMouseMode() &&
-                   TakeMessages() == Messages{ { NCore::MSG_MOUSEMOVE, 0, 0 }, { NCore::MSG_MOUSEMOVE, 0, 0 } };
-    }
-    EXPECT_TRUE(captured);
+    auto capture = [&] {
+        for (int attempt = 0; attempt < 5; ++attempt)
+        {
+            if (!Focus(m_pDevice->m_Window, m_pDevice->m_Window))
+                continue;
+            TakeMessages();
+            m_pDevice->Update();
+            m_pDevice->Update();
+            if (m_pDevice->m_bCursorHidden && SDL_GetRelativeMouseMode() &&
+                TakeMessages() == Messages{ { NCore::MSG_MOUSEMOVE, 0, 0 }, { NCore::MSG_MOUSEMOVE, 0, 0 } })
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(capture());
     ASSERT_TRUE(Focus(other, m_pDevice->m_Window));
     m_pDevice->Update();
     EXPECT_FALSE(m_pDevice->m_bCursorHidden || SDL_GetRelativeMouseMode() || !TakeMessages().empty());
+    // Closing the window lets the mouse go as well.
+    ASSERT_TRUE(capture());
+    m_pDevice->Shutdown();
+    EXPECT_FALSE(SDL_GetRelativeMouseMode());
     SDL_DestroyWindow(other);
 }
