@@ -216,12 +216,14 @@ TEST_F(Game, KeysTurnAndThrustTheShipAndEachPressFiresOneShot)
 	// A shot leaves the nose 32 units ahead at 400 units per second, turned
 	// along its flight; a life of exactly 0 goes on, below 0 it ends.
 	OnlyTheShip();
+	g_pPlayer->m_fAngle = 1.5707964f;   // facing right
 	Key(KEY_SPACE, true);
 	Frame(2);
 	ASSERT_EQ(Count(-1), 1);
 	CBullet* shot = static_cast<CBullet*>(g_lObjects[1]);
-	EXPECT_TRUE(std::fabs(shot->m_Pos.x - 320) < 1e-3f && shot->m_Pos.y == 240 - 32 - 400 * DT && shot->m_Vel.y == -400);
-	EXPECT_TRUE(std::fabs(shot->m_fAngle) < 1e-6f && shot->m_fRadius == 3 && shot->m_iTexture == g_iTex_Bullet);
+	EXPECT_TRUE(std::fabs(shot->m_Pos.x - (320 + 32 + 400 * DT)) < 1e-3f && std::fabs(shot->m_Pos.y - 240) < 1e-3f);
+	EXPECT_TRUE(std::fabs(shot->m_Vel.x - 400) < 1e-3f && std::fabs(shot->m_fAngle - 1.5707964f) < 1e-5f);
+	EXPECT_TRUE(shot->m_fRadius == 3 && shot->m_iTexture == g_iTex_Bullet);
 	Frame(3);
 	EXPECT_TRUE(shot->m_fLife == 0 && Count(-1) == 1) << "a held key fires once";
 	Frame();
@@ -300,9 +302,12 @@ TEST_F(Game, TextShowsEachCharacterFromItsFirstCell)
 {
 	char line[] = "~\xa4";
 	Draws().clear();
+	g_Utils.SetBlend(N3D::BLENDMODE_ADD);   // the text blends by its alpha whatever was set before
 	DrawText(100, 400, line);
 	ASSERT_EQ(Draws()[0].m_Count, 2);
 	EXPECT_TRUE(Corner(0, 0, 0).x == 108 && Corner(0, 0, 0).u == 0 && Corner(0, 0, 0).v == 0);
+	EXPECT_TRUE(Corner(0, 0, 4).u == 1.0f / 16 && Corner(0, 0, 4).v == 1.0f / 8);
+	EXPECT_TRUE(Draws()[0].m_State.m_BlendSrc == N3D::BLEND_SRCALPHA && Draws()[0].m_State.m_BlendDst == N3D::BLEND_INVSRCALPHA);
 }
 
 TEST_F(Game, ShutdownAndSetupRepeatAndEveryFailureIsReportedAndCleanedUp)
