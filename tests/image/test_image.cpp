@@ -27,6 +27,7 @@ TEST(Image, CreateRefusesImpossibleSizesAndMisuseThrowsItsMessage)
 {
     CImage image, rgb;
     EXPECT_EQ(image.m_Format | image.m_Pitch | image.m_Width | image.m_Height, 0); // a new image is empty
+    ASSERT_TRUE(image.Create(V(2, 2), 32)); // a refused size leaves no old pixels either
     for (V bad : {V(-1, 4), V(4, -1), V(LONG_MAX / 2, 4), V(1L << 20, 1L << 50)})
     {
         EXPECT_FALSE(image.Create(bad, 32)) << bad.x << " x " << bad.y;
@@ -83,13 +84,15 @@ TEST(Image, OperationsGiveTheExactBytes)
         {"Darken 24", 1, 1, 24, {}, [](CImage& i) { i.Darken(V(0, 0), V(1, 1)); }, {1, 2, 3}},
         {"RGB to YUV", 3, 1, 24, {255, 255, 255, 0, 0, 0, 255, 0, 0}, [](CImage& i) { i.ConvertRGBtoYUV(); },
          {255, 127, 127, 0, 128, 128, 76, 84, 255}},
-        {"YUV to RGB", 2, 1, 32, {255, 127, 127, 9, 128, 128, 128, 7}, [](CImage& i) { i.ConvertYUVtoRGB(); },
-         {253, 255, 253, 9, 128, 128, 128, 7}},
+        {"YUV to RGB, clamped", 3, 1, 32, {255, 127, 127, 9, 128, 128, 128, 7, 0, 0, 0, 5},
+         [](CImage& i) { i.ConvertYUVtoRGB(); }, {253, 255, 253, 9, 128, 128, 128, 7, 0, 135, 0, 5}},
         {"Sizedown, out of range shifts ignored", 2, 2, 24, {10, 1, 2, 20, 3, 4, 30, 5, 6, 41, 7, 8}, [](CImage& i) {
              CImage down;
              for (long shift : {1, -1, 63}) i.Sizedown(shift, down);
              i.Sizedown(1, i);
              EXPECT_EQ(All(down), All(i)); }, {25, 4, 5}},
+        {"Sizedown by 0 copies", 2, 1, 24, {},
+         [](CImage& i) { CImage copy; i.Sizedown(0, copy), i.Clear(0), i.Blit(&copy, V(0, 0)); }, {1, 2, 3, 4, 5, 6}},
         {"Sizedown 8", 4, 2, 8, {0, 100, 200, 40, 50, 60, 70, 80}, [](CImage& i) { i.Sizedown(1, i); }, {52, 97}},
         {"Sizeup", 2, 2, 24, {10, 1, 2, 20, 3, 4, 30, 5, 6, 41, 7, 8}, [](CImage& i) {
              CImage up;
