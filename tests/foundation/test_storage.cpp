@@ -86,6 +86,13 @@ TEST(Memory, SeeksReadsWritesAndOwnership)
     EXPECT_EQ(memory.GetWrittenSize(), 8);
     CMemory none;
     EXPECT_EQ(none.Seek(0, 0) + none.Tell() + none.GetSize(), 0);
+    memory.Push(); // a saved position comes back, once
+    memory.Seek(2, 0);
+    memory.Pop();
+    EXPECT_EQ(memory.Tell(), 8);
+    memory.Seek(1, 0);
+    memory.Pop();
+    EXPECT_EQ(memory.Tell(), 1);
 
     memory.Copy(block, 8);
     memory.Copy((unsigned char*)memory.GetData() + 5, 3); // from its own block
