@@ -127,7 +127,7 @@ TEST_F(Window, ALongGameOfRandomKeysStaysSound)
 	const SDL_Keycode keys[] = {SDLK_SPACE, SDLK_UP, SDLK_LEFT, SDLK_RIGHT, SDLK_DOWN};
 	bool held[5] = {};
 	long largest = 0;
-	long fewest[2] = {LONG_MAX, LONG_MAX};   // live bytes, fewest in the second and in the last quarter
+	[[maybe_unused]] long fewest[2] = {LONG_MAX, LONG_MAX};   // live bytes, fewest in the second and in the last quarter
 	for (int frame = 0; frame < frames; frame++)
 	{
 		int k = random() % 12;
