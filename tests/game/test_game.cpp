@@ -1,8 +1,5 @@
-// The game through its own setup and frame steps on a recording device (no
-// display): the world the random sequence lays out, key messages steering
-// the ship, shots, splits, wrapping, what a frame draws, broken textures,
-// and setup and shutdown repeated or failing. Removal faults show as double
-// deletions or reads past the list, which the sanitizer build reports.
+// The game through its own setup and frame steps on a recording device, no
+// display. Faults in removing objects show in the sanitizer build.
 #include "game/Asteroid.h"
 #include "game/Bullet.h"
 #include "game/Globals.h"
@@ -13,7 +10,6 @@
 #include "core/Core.h"
 #include "utils2d/2DUtils.h"
 
-#include "DrawCapture.h"
 #include "LogCapture.h"
 #include "RecordingDevice.h"
 
@@ -33,7 +29,7 @@ const int32_t KEY_SPACE = 32, KEY_LEFT = 37, KEY_UP = 38, KEY_RIGHT = 39;
 
 // The recording device offering the game's window mode, created by the
 // game's own setup through the registry.
-class CGameDevice : public NTest::TDrawCapture<NTest::CRecordingDevice>
+class CGameDevice : public NTest::CRecordingDevice
 {
 public:
 	CGameDevice()
@@ -45,11 +41,6 @@ public:
 	static bool g_bNoMode, g_bFailCreate;   // faults of the next device: no mode to start in, no buffers
 };
 bool CGameDevice::g_bNoMode = false, CGameDevice::g_bFailCreate = false;
-
-NClassRegistry::CClass* CreateGameDevice()
-{
-	return new CGameDevice;
-}
 
 std::vector<NTest::SCapturedDraw>& Draws()
 {
@@ -152,7 +143,7 @@ protected:
 		if (!NCore::m_pCore)
 		{
 			new NCore::CCore;
-			NClassRegistry::Register("CGameDevice", N3D::aDeviceClassTag, CreateGameDevice);
+			NClassRegistry::Register("CGameDevice", N3D::aDeviceClassTag, []() -> NClassRegistry::CClass* { return new CGameDevice; });
 		}
 		ASSERT_EQ(chdir(NVORN_ASSET_DIR), 0);
 		ASSERT_EQ(GameSetup(), 0);
@@ -273,7 +264,7 @@ TEST_F(Game, ShotsSplitRocksTheShipTouchingOneRestartsAndPositionsWrap)
 	EXPECT_EQ(rock->m_fAngle, 4);
 }
 
-TEST_F(Game, AFrameDrawsEachObjectTurnedAndWrappedAndTheTextScrolling)
+TEST_F(Game, AFrameDrawsEachObjectTurnedAndWrappedAndTheTextFromItsCells)
 {
 	OnlyTheShip();
 	Add(new CAsteroid(1), 100, 100)->m_fAngle = 1.5707964f;
@@ -294,12 +285,9 @@ TEST_F(Game, AFrameDrawsEachObjectTurnedAndWrappedAndTheTextScrolling)
 	// The second glyph 16 units after the first, which stands at 640 - 150 t.
 	EXPECT_FLOAT_EQ(Corner(3, 1, 0).x, 640 - time * 150 + 16 - 8);
 	EXPECT_FLOAT_EQ(Corner(3, 1, 0).y, 400 - 8);
-}
 
-// A character shows the first cell that stores it: 0xA4 cell 0; one without
-// a cell, like '~', draws nothing but takes its place.
-TEST_F(Game, TextShowsEachCharacterFromItsFirstCell)
-{
+	// A character shows the first cell that stores it: 0xA4 cell 0; one
+	// without a cell, like '~', draws nothing but takes its place.
 	char line[] = "~\xa4";
 	Draws().clear();
 	g_Utils.SetBlend(N3D::BLENDMODE_ADD);   // the text blends by its alpha whatever was set before

@@ -38,10 +38,7 @@ void operator delete(void* p) noexcept
 	g_NewBytes -= long(malloc_usable_size(p));
 	std::free(p);
 }
-void operator delete(void* p, size_t) noexcept
-{
-	operator delete(p);
-}
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
 #endif
 
 namespace
@@ -63,11 +60,6 @@ public:
 	}
 };
 
-NVorn::NClassRegistry::CClass* CreateReadbackDevice()
-{
-	return new CReadbackDevice;
-}
-
 // SDL stays initialised at the end: quitting it unloads the OpenGL driver,
 // whose last allocations the leak checker would then report.
 class Window : public ::testing::Test
@@ -76,7 +68,8 @@ protected:
 	static void SetUpTestSuite()
 	{
 		new NVorn::NCore::CCore;
-		NVorn::NClassRegistry::Register("CReadbackDevice", NVorn::N3D::aDeviceClassTag, CreateReadbackDevice);
+		NVorn::NClassRegistry::Register("CReadbackDevice", NVorn::N3D::aDeviceClassTag,
+		                                []() -> NVorn::NClassRegistry::CClass* { return new CReadbackDevice; });
 		g_bStarted = getenv("DISPLAY") && SDL_Init(SDL_INIT_VIDEO) == 0 && chdir(NVORN_ASSET_DIR) == 0 && GameSetup() == 0;
 	}
 	static void TearDownTestSuite() { GameShutdown(); }

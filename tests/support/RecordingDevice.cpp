@@ -165,6 +165,47 @@ long CRecordingDevice::EnabledVertexCount() const
     return count;
 }
 
+long VerticesForPrimitives(long prim, long count)
+{
+    if (count < 0 || count > (1L << 24))
+        return 0;
+    const long perPrimitive[PRIM_COUNT] = {1, 2, 1, 3, 1, 1, 4};
+    const long extra[PRIM_COUNT] = {0, 0, 1, 0, 2, 2, 0};
+    return IsInEnumeration(prim, PRIM_COUNT) ? perPrimitive[prim] * count + extra[prim] : 0;
+}
+
+// Reads the buffers directly, so capturing a draw records no lock.
+std::vector<SCapturedVertex> CRecordingDevice::ReadVertices(const std::vector<long>& indices) const
+{
+    CVertexBuffer* positions = VertexBuffer(m_VertexStream);
+    CVertexBuffer* coordinates = VertexBuffer(m_aTextureStream[0]);
+    const TVector3<float>* xyz = positions ? positions->m_pPosition : nullptr;
+    const long set = m_aTextureSet[0];
+    const TVector2<float>* uv = coordinates && IsInEnumeration(set, 8) ? coordinates->m_apTexCoord[set] : nullptr;
+    std::vector<SCapturedVertex> vertices;
+    for (long at : indices)
+    {
+        SCapturedVertex v = {0, 0, 0, 0, 0};
+        if (xyz && at >= 0 && at < positions->m_Count)
+            v.x = xyz[at].x, v.y = xyz[at].y, v.z = xyz[at].z;
+        if (uv && at >= 0 && at < coordinates->m_Count)
+            v.u = uv[at].x, v.v = uv[at].y;
+        vertices.push_back(v);
+    }
+    return vertices;
+}
+
+void CRecordingDevice::Draw(long prim, long first, long count)
+{
+    Record("Draw(%ld,%ld,%ld)", prim, first, count);
+    if (!m_bRecord)
+        return;
+    std::vector<long> indices;
+    for (long i = 0; i < VerticesForPrimitives(prim, count); ++i)
+        indices.push_back(first + i);
+    m_lDraws.push_back(SCapturedDraw{count, *this, ReadVertices(indices)});
+}
+
 // Draws nothing for a range outside the index buffer, and nothing but a log
 // line when an index of the range lies past an enabled stream's vertices.
 void CRecordingDevice::DrawIndexed(long prim, long first, long count)
@@ -182,7 +223,7 @@ void CRecordingDevice::DrawIndexed(long prim, long first, long count)
         NLog::WriteF("recording: DrawIndexed: an index is not below the %ld vertices of a stream\n", vertices);
         return;
     }
-    m_lIndexed = ReadVertices(*this, indices);
+    m_lIndexed = ReadVertices(indices);
 }
 
 } // namespace NTest

@@ -2,19 +2,39 @@
 // benchmarks of the device-independent layers. Buffers are heap buffers that
 // stay readable when unlocked; every setter, resource operation and draw is
 // appended to m_lCalls as a line ("Flag_Set(3,0)") unless m_bRecord is off,
-// and the setters record their values as the base does. An indexed draw reads
-// its vertices through the indices, guarded as a real device guards them.
+// and the setters record their values as the base does. A draw keeps its
+// primitive count, the state at the call and the vertices it uses in
+// m_lDraws; an indexed draw reads its vertices through the indices, guarded
+// as a real device guards them.
 #ifndef NVORN_TESTS_SUPPORT_RECORDINGDEVICE_H
 #define NVORN_TESTS_SUPPORT_RECORDINGDEVICE_H
 
 #include <string>
 #include <vector>
 
-#include "DrawCapture.h"
 #include "render/Device.h"
 
 namespace NVorn {
 namespace NTest {
+
+// A vertex as the position and texture-unit-0 streams hold it; a component
+// without a stream, or an index outside its buffer, reads as 0.
+struct SCapturedVertex
+{
+    float x, y, z;
+    float u, v;
+};
+
+struct SCapturedDraw
+{
+    long m_Count;                             // primitives
+    N3D::CState m_State;                      // the state recorded at the call
+    std::vector<SCapturedVertex> m_lVertices; // the vertices the call uses
+};
+
+// The vertices count primitives use; 0 for an unknown type or a count out of
+// range.
+long VerticesForPrimitives(long prim, long count);
 
 class CRecordingDevice : public N3D::CDevice
 {
@@ -26,6 +46,7 @@ public:
     std::vector<N3D::CMode> m_lOfferedModes;      // what EnumDisplayModes offers
     bool m_bFailCreate = false;                   // creations return -1
     bool m_bFailLock = false;                     // locks return null
+    std::vector<SCapturedDraw> m_lDraws;          // every Draw while recording
     std::vector<SCapturedVertex> m_lIndexed;      // what the last indexed draw read
 
     // The buffer behind a handle, or null; readable whether locked or not.
@@ -93,7 +114,7 @@ public:
     bool DestroyPixelShader(long h) override { return Destroy("PixelShader", h, N3D::SID_PIXELSHADER); }
 
     void Clear(int buffers) override { Record("Clear(%d)", buffers); }
-    void Draw(long p, long f, long c) override { Record("Draw(%ld,%ld,%ld)", p, f, c); }
+    void Draw(long prim, long first, long count) override;
     void DrawIndexed(long prim, long first, long count) override;
     bool Grab(long, long) override { return false; }
     void SetViewport(long x, long y, long w, long h) override { Record("SetViewport(%ld,%ld,%ld,%ld)", x, y, w, h); }
@@ -109,6 +130,7 @@ private:
     bool Destroy(const char* kind, long handle, long type);
     long CreateShader(const char* kind, long type, const char* source);
     long EnabledVertexCount() const;
+    std::vector<SCapturedVertex> ReadVertices(const std::vector<long>& indices) const;
 };
 
 } // namespace NTest
