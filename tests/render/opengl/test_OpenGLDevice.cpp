@@ -16,6 +16,7 @@
 
 using namespace NVorn;
 using namespace NVorn::N3D;
+using NVorn::NTest::DeviceTest;
 
 namespace
 {
@@ -42,69 +43,6 @@ void* HidingResolver(const char* name)
 {
     return std::strcmp(name, g_pHidden) == 0 ? nullptr : GLExtInit_GetProcAddress(name);
 }
-
-class DeviceTest : public NTest::DeviceTest
-{
-protected:
-    // Streams 20-pixel squares at (x, 100) on a 640 x 480 target, top-left
-    // origin, and clears the log.
-    void StreamSquares(std::initializer_list<float> lefts)
-    {
-        m_pDevice->Flag_Set(FLAG_CULL, false);
-        m_pDevice->Flag_Set(FLAG_DEPTHTEST, false);
-        m_pDevice->Matrix_Projection(NMatrix::Ortho(0, 640, 0, 480, 2, 0));
-        m_pDevice->Clear(CLEAR_COLOR);
-        m_Log.m_Text.clear();
-        long handle = m_pDevice->CreateVertexBuffer(4 * static_cast<long>(lefts.size()), STREAM_POSITION, 0);
-        TVector3<float>* corner = m_pDevice->LockVertexBuffer(handle, 0)->m_pPosition;
-        for (float x : lefts)
-        {
-            const float aCorners[4][2] = { { x, 100 }, { x + 20, 100 }, { x + 20, 120 }, { x, 120 } };
-            for (const float* at : aCorners)
-                *corner++ = TVector3<float>(at[0], at[1], -1);
-        }
-        m_pDevice->UnlockVertexBuffer(handle, 0);
-        m_pDevice->Stream_Vertex(handle);
-    }
-
-    bool Lit(int x, int y) { return Pixel(x, y)[0] > 128; }
-};
-
-class BatcherPixelTest : public NTest::DeviceTest
-{
-protected:
-    void SetUp() override
-    {
-        DeviceTest::SetUp();
-        ASSERT_TRUE(m_Utils.Init(m_pDevice, 8192));
-        m_Utils.SetBlend(BLENDMODE_NONE);
-        m_pDevice->Clear(CLEAR_COLOR);
-    }
-
-    void Quad(float x, float y, float width, float height)
-    {
-        ASSERT_TRUE(m_Utils.Quad_Begin());
-        m_Utils.Quad_Draw(x, y, width, height);
-        m_Utils.Quad_End();
-    }
-
-    // Pixels as "x,y=r,g,b" with each channel rounded to a multiple of 8, so
-    // that a rasteriser's last bit does not count.
-    std::string Pixels(std::initializer_list<std::pair<int, int>> at)
-    {
-        std::string text;
-        for (const auto& p : at)
-        {
-            std::vector<unsigned char> c = Pixel(p.first, p.second);
-            text += (text.empty() ? "" : " ") + std::to_string(p.first) + "," + std::to_string(p.second) + "=";
-            for (int i = 0; i < 3; ++i)
-                text += std::to_string((c[i] + 4) / 8 * 8) + (i < 2 ? "," : "");
-        }
-        return text;
-    }
-
-    C2DUtils m_Utils;
-};
 
 const char kBadIndex[] = "opengl: warning, DrawIndexed called with an index past the vertex arrays, nothing drawn\n";
 
@@ -387,11 +325,20 @@ TEST_F(DeviceTest, DrawIndexedDrawsOnlyIndicesThatNameVertices)
 // Corner colours blend across the quad; a 2 x 2 texture (red, green above
 // blue, white) is sampled at texel centres; a line covers the row it runs
 // along between its ends; the blend modes mix with the background or replace it.
-TEST_F(BatcherPixelTest, ColoursTexturesLinesAndBlendModes)
+TEST_F(DeviceTest, BatcherColoursTexturesLinesAndBlendModes)
 {
+    C2DUtils utils;
+    ASSERT_TRUE(utils.Init(m_pDevice, 8192));
+    utils.SetBlend(BLENDMODE_NONE);
+    m_pDevice->Clear(CLEAR_COLOR);
+    auto Quad = [&](float x, float y, float width, float height) {
+        utils.Quad_Begin();
+        utils.Quad_Draw(x, y, width, height);
+        utils.Quad_End();
+    };
     const float colours[4][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1}};
     for (int c = 0; c < 4; ++c)
-        m_Utils.SetColor(c, colours[c][0], colours[c][1], colours[c][2], 1);
+        utils.SetColor(c, colours[c][0], colours[c][1], colours[c][2], 1);
     Quad(200, 200, 100, 100);
     EXPECT_EQ(Pixels({{150, 150}, {249, 150}, {150, 249}, {249, 249}, {200, 150}}),
               "150,150=256,0,0 249,150=0,256,0 150,249=0,0,256 249,249=256,256,256 200,150=128,128,0");
@@ -400,28 +347,28 @@ TEST_F(BatcherPixelTest, ColoursTexturesLinesAndBlendModes)
     ASSERT_TRUE(image.Create(TVector2<long>(2, 2), 32));
     const unsigned char texels[16] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
     std::copy(texels, texels + 16, image.m_pData);
-    m_Utils.SetDefaults();
-    m_Utils.SetTexture(m_pDevice->CreateTexture(image));
+    utils.SetDefaults();
+    utils.SetTexture(m_pDevice->CreateTexture(image));
     Quad(400, 200, 200, 200);
     EXPECT_EQ(Pixels({{350, 150}, {450, 150}, {350, 250}, {450, 250}}),
               "350,150=256,0,0 450,150=0,256,0 350,250=0,0,256 450,250=256,256,256");
 
-    m_Utils.SetTexture(-1);
-    m_Utils.SetColor(1, 1, 0, 1);
-    ASSERT_TRUE(m_Utils.Line_Begin());
-    m_Utils.Line_Draw(10, 300.5f, 200, 300.5f);
-    m_Utils.Line_End();
+    utils.SetTexture(-1);
+    utils.SetColor(1, 1, 0, 1);
+    ASSERT_TRUE(utils.Line_Begin());
+    utils.Line_Draw(10, 300.5f, 200, 300.5f);
+    utils.Line_End();
     EXPECT_EQ(Pixels({{100, 300}, {100, 299}, {250, 300}}), "100,300=256,256,0 100,299=0,0,0 250,300=0,0,0");
 
     std::fill(m_pDevice->m_aClearColor, m_pDevice->m_aClearColor + 3, 0.25f);
     m_pDevice->Clear(CLEAR_COLOR);
-    m_Utils.SetColor(1, 1, 1, 0.5f);
-    m_Utils.SetBlend(BLENDMODE_ALPHA);
+    utils.SetColor(1, 1, 1, 0.5f);
+    utils.SetBlend(BLENDMODE_ALPHA);
     Quad(100, 100, 20, 20);
-    m_Utils.SetColor(0.5f, 0.25f, 0, 0.1f);
-    m_Utils.SetBlend(BLENDMODE_ADD);
+    utils.SetColor(0.5f, 0.25f, 0, 0.1f);
+    utils.SetBlend(BLENDMODE_ADD);
     Quad(200, 100, 20, 20);
-    m_Utils.SetBlend(BLENDMODE_NONE);
+    utils.SetBlend(BLENDMODE_NONE);
     Quad(300, 100, 20, 20);
     EXPECT_EQ(Pixels({{100, 100}, {200, 100}, {300, 100}}), "100,100=160,160,160 200,100=192,128,64 300,100=128,64,0");
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
