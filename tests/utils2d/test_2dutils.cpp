@@ -21,27 +21,22 @@ protected:
     {
         NTest::CRecordingDevice reference;
         reference.State_SetDefaults(true);
-        m_Defaults = Join(reference.m_lCalls);
+        m_Defaults = Calls(reference);
         ASSERT_TRUE(m_Utils.Init(&m_Device, 8192));
     }
 
-    static std::string Join(const std::vector<std::string>& calls)
+    // The calls since the last look, the forced defaults shown as "defaults".
+    std::string Calls(NTest::CRecordingDevice& device)
     {
         std::string text;
-        for (const std::string& call : calls)
+        for (const std::string& call : device.m_lCalls)
             text += (text.empty() ? "" : " ") + call;
-        return text;
-    }
-
-    // The calls since the last look, the forced defaults shown as "defaults".
-    std::string Calls()
-    {
-        std::string text = Join(m_Device.m_lCalls);
-        m_Device.m_lCalls.clear();
-        for (size_t at; (at = text.find(m_Defaults)) != std::string::npos;)
+        device.m_lCalls.clear();
+        for (size_t at; !m_Defaults.empty() && (at = text.find(m_Defaults)) != std::string::npos;)
             text.replace(at, m_Defaults.size(), "defaults");
         return text;
     }
+    std::string Calls() { return Calls(m_Device); }
 
     // Vertex i of the batch buffer as "x y z | r g b a | u v".
     std::string Vertex(long i)
