@@ -174,6 +174,7 @@ TEST(Main, LogOrderWorkingDirectoryAndMissingDisplay)
         {"/", kProbe, "MAIN: Chaning to " + directory + "\n", std::filesystem::canonical(directory), ""},
         {"/", "core_main_probe", "MAIN: Chaning to core_main_probe\n", "/", ""},
         {"/", "/core_main_probe", "MAIN: Chaning to /core_main_probe\n", "/", ""},
+        {"/", "./core_main_probe", "MAIN: Chaning to .\n", "/", ""},
         {tmp, kProbe, "", tmp, noDisplay + "SDL_VIDEODRIVER=offscreen"},
     };
     const std::string head = "CStdOutLogger attached\nMAIN:Initing SDL\nMAIN: Working directory is ";

@@ -78,9 +78,11 @@ TEST(DynamicArray, GrowthSetLenAndRemoval)
     TDynamicArray<CString> strings;
     strings.Append(CString("first"));
     strings.Append(strings[0]);
-    TDynamicArray<CString> copy = strings;
+    TDynamicArray<CString> copy = strings, assigned;
+    assigned = strings;
+    assigned = assigned;
     strings.Clear();
     EXPECT_EQ(strings.m_Capacity, 1);
     EXPECT_EQ(strings.m_Length, 0);
-    EXPECT_TRUE(copy[1] == "first");
+    EXPECT_TRUE(copy[1] == "first" && assigned.m_Length == 2 && assigned[1] == "first");
 }

@@ -84,8 +84,9 @@ TEST(Memory, SeeksReadsWritesAndOwnership)
     memory.Seek(5, 0);
     EXPECT_EQ(memory.Write(bytes, 4), 3);
     EXPECT_EQ(memory.GetWrittenSize(), 8);
-    CMemory none;
+    CMemory none, one(block, 1);
     EXPECT_EQ(none.Seek(0, 0) + none.Tell() + none.GetSize(), 0);
+    EXPECT_EQ(one.GetSize(), 1);
     memory.Push(); // a saved position comes back, once
     memory.Seek(2, 0);
     memory.Pop();

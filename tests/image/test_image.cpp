@@ -267,7 +267,7 @@ TEST(TGA, WrittenFilesAreBlueFirstAndLoadBackFromFilesAndMemoryInEitherRowOrder)
     CImage none, wide, odd;
     ASSERT_TRUE(wide.Create(V(65536, 1), 8));
     ASSERT_TRUE(odd.Create(V(2, 2), 16));
-    CMemory unused(16), notReady;
+    CMemory unused(1 << 17), notReady;   // room enough: only the image is refused
     for (CImage* refused : {&none, &wide, &odd})
         EXPECT_FALSE(NTGA::Write(unused, *refused));
     EXPECT_FALSE(NTGA::Write(notReady, wide));

@@ -12,7 +12,6 @@
 #include "foundation/Memory.h"
 #include "render/IndexBufferSW.h"
 #include "render/VertexBufferSW.h"
-#include "utils2d/2DUtils.h"
 
 using namespace NVorn;
 using namespace NVorn::N3D;
@@ -118,11 +117,11 @@ TEST(CDevice, InterfaceValuesAreFixed)
     const long values[] = {FLAG_BLEND, FLAG_CULL, FLAG_COLORWRITE, FLAG_DEPTHTEST, FLAG_DEPTHWRITE, FLAG_STENCILTEST,
         FLAG_STENCILWRITE, FLAG_COUNT, BLEND_INVDSTALPHA, BLEND_COUNT, TEST_ALWAYS, TEST_COUNT, STENCILOP_INVERT,
         STENCILOP_COUNT, CULL_COUNT, STREAM_NORMAL, STREAM_TEXTURE5, STREAM_ALL, PRIM_QUADS, PRIM_COUNT,
-        TEXFORMAT_RGBA, TEXFORMAT_ALPHA, TEXFORMAT_LUMINANCE, TEXFORMAT_COUNT, CLEAR_DEPTH, CLEAR_STENCIL,
-        GRAB_DEPTH, SID_FREE, SID_PIXELSHADER, SID_INDEXBUFFER, COMPONENT_TEXCOORD0, COMPONENT_COUNT,
-        MODE_DISPLAY, MODE_COUNT, MATCH_ANY, MATCH_EXACT, UTILS_LINES, BLENDMODE_ADD, long(sizeof(STextureInfo))};
+        TEXFORMAT_RGB, TEXFORMAT_RGBA, TEXFORMAT_ALPHA, TEXFORMAT_LUMINANCE, TEXFORMAT_COUNT, CLEAR_COLOR,
+        CLEAR_DEPTH, CLEAR_STENCIL, GRAB_COLOR, GRAB_DEPTH, SID_FREE, SID_PIXELSHADER, SID_INDEXBUFFER, COMPONENT_TEXCOORD0, COMPONENT_COUNT,
+        MODE_DISPLAY, MODE_COUNT, MATCH_ANY, MATCH_EXACT, long(sizeof(STextureInfo))};
     const long expected[] = {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 7, 8, 5, 6, 2, 2, 512, 0x3F7, 6, 7,
-                             1, 2, 3, 4, 2, 4, 2, -1, 2, 4, 4, 12, 8, 9, -1, 2, 3, 2, 16};
+                             0, 1, 2, 3, 4, 1, 2, 4, 1, 2, -1, 2, 4, 4, 12, 8, 9, -1, 2, 16};
     EXPECT_EQ(std::vector<long>(values, std::end(values)), std::vector<long>(expected, std::end(expected)));
     EXPECT_STREQ(aDeviceClassTag, "3D Device");
 }

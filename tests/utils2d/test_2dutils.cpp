@@ -185,6 +185,8 @@ TEST_F(C2DUtilsTest, CallsOutsideTheirBatchAndFullBatches)
 // wrong mode.
 TEST_F(C2DUtilsTest, InitOnceAndFailedLocks)
 {
+    EXPECT_EQ(std::vector<long>({UTILS_NONE, UTILS_READY, UTILS_QUADS, UTILS_LINES, BLENDMODE_NONE, BLENDMODE_ALPHA,
+                                 BLENDMODE_ADD}), std::vector<long>({0, 1, 2, 3, 0, 1, 2}));
     C2DUtils unbound, failing;
     EXPECT_FALSE(unbound.Init(nullptr, 100));
     m_Device.m_bFailCreate = true;

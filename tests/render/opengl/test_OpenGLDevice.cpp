@@ -388,6 +388,11 @@ TEST_F(DeviceTest, StreamsPointIntoTheirBuffersAndClearAndViewportMapToOpenGL)
     glGetFloatv(GL_MODELVIEW_MATRIX, model);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     EXPECT_EQ(Ints({ viewport[1], viewport[3], int(model[13]), int(projection[5]) }), Ints({ 410, 50, 2, 3 }));
+    glEnableClientState(GL_COLOR_ARRAY);   // enabled without a pointer
+    glColorPointer(4, GL_FLOAT, 0, nullptr);
+    NOpenGL::CheckPointer(GL_COLOR_ARRAY_POINTER, GL_COLOR_ARRAY, "color array");
+    NOpenGL::CheckPointer(GL_VERTEX_ARRAY_POINTER, GL_VERTEX_ARRAY, "vertex array");
+    EXPECT_EQ(m_Log.m_Text.substr(m_Log.m_Text.rfind("opengl: w")), "opengl: warning, color array is enabled and has a null pointer\n");
 }
 
 // Quads 2 to 4 are vertices 8 to 19, a strip of two triangles four; bad
