@@ -1,11 +1,8 @@
 #include "RecordingDevice.h"
 
-#include <algorithm>
-#include <climits>
 #include <cstdarg>
 #include <cstdio>
 
-#include "foundation/Log.h"
 #include "image/Image.h"
 #include "render/IndexBufferSW.h"
 #include "render/VertexBufferSW.h"
@@ -146,25 +143,6 @@ long CRecordingDevice::CreateShader(const char* kind, long type, const char* sou
     return m_bFailCreate || !source ? -1 : Add(type, new SRecord{0, 0, 0, nullptr, nullptr, false});
 }
 
-// The fewest vertices any enabled stream holds: a stream is enabled when its
-// buffer has the component the stream reads. LONG_MAX when none is.
-long CRecordingDevice::EnabledVertexCount() const
-{
-    long count = LONG_MAX;
-    auto limit = [&](long handle, long component) {
-        CVertexBuffer* buffer = VertexBuffer(handle);
-        if (buffer && buffer->GetPointer(component))
-            count = std::min(count, buffer->m_Count);
-    };
-    limit(m_VertexStream, COMPONENT_POSITION);
-    limit(m_NormalStream, COMPONENT_NORMAL);
-    limit(m_ColorStream, COMPONENT_COLOR);
-    for (int unit = 0; unit < TEXTURE_UNIT_COUNT; ++unit)
-        if (IsInEnumeration(m_aTextureSet[unit], 8))
-            limit(m_aTextureStream[unit], COMPONENT_TEXCOORD0 + m_aTextureSet[unit]);
-    return count;
-}
-
 long VerticesForPrimitives(long prim, long count)
 {
     if (count < 0 || count > (1L << 24))
@@ -206,24 +184,16 @@ void CRecordingDevice::Draw(long prim, long first, long count)
     m_lDraws.push_back(SCapturedDraw{count, *this, ReadVertices(indices)});
 }
 
-// Draws nothing for a range outside the index buffer, and nothing but a log
-// line when an index of the range lies past an enabled stream's vertices.
+// Draws nothing for a range outside the index buffer.
 void CRecordingDevice::DrawIndexed(long prim, long first, long count)
 {
     Record("DrawIndexed(%ld,%ld,%ld)", prim, first, count);
-    m_lIndexed.clear();
     CIndexBuffer* buffer = IndexBuffer(m_IndexStream);
     long n = VerticesForPrimitives(prim, count);
-    if (!buffer || first < 0 || n == 0 || n > buffer->m_Count - first)
+    if (!m_bRecord || !buffer || first < 0 || n == 0 || n > buffer->m_Count - first)
         return;
     std::vector<long> indices(buffer->m_pIndices + first, buffer->m_pIndices + first + n);
-    long vertices = EnabledVertexCount();
-    if (*std::max_element(indices.begin(), indices.end()) >= vertices)
-    {
-        NLog::WriteF("recording: DrawIndexed: an index is not below the %ld vertices of a stream\n", vertices);
-        return;
-    }
-    m_lIndexed = ReadVertices(indices);
+    m_lDraws.push_back(SCapturedDraw{count, *this, ReadVertices(indices)});
 }
 
 } // namespace NTest

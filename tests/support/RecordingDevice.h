@@ -4,8 +4,7 @@
 // appended to m_lCalls as a line ("Flag_Set(3,0)") unless m_bRecord is off,
 // and the setters record their values as the base does. A draw keeps its
 // primitive count, the state at the call and the vertices it uses in
-// m_lDraws; an indexed draw reads its vertices through the indices, guarded
-// as a real device guards them.
+// m_lDraws; an indexed draw reads them through its indices.
 #ifndef NVORN_TESTS_SUPPORT_RECORDINGDEVICE_H
 #define NVORN_TESTS_SUPPORT_RECORDINGDEVICE_H
 
@@ -46,8 +45,7 @@ public:
     std::vector<N3D::CMode> m_lOfferedModes;      // what EnumDisplayModes offers
     bool m_bFailCreate = false;                   // creations return -1
     bool m_bFailLock = false;                     // locks return null
-    std::vector<SCapturedDraw> m_lDraws;          // every Draw while recording
-    std::vector<SCapturedVertex> m_lIndexed;      // what the last indexed draw read
+    std::vector<SCapturedDraw> m_lDraws;          // every draw while recording
 
     // The buffer behind a handle, or null; readable whether locked or not.
     N3D::CVertexBuffer* VertexBuffer(long handle) const;
@@ -129,7 +127,6 @@ private:
     void Unlock(long handle, long type);
     bool Destroy(const char* kind, long handle, long type);
     long CreateShader(const char* kind, long type, const char* source);
-    long EnabledVertexCount() const;
     std::vector<SCapturedVertex> ReadVertices(const std::vector<long>& indices) const;
 };
 
