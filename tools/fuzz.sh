@@ -14,6 +14,7 @@ seconds=${FUZZ_SECONDS:-20}
 # target, its folder under fuzz/, its corpus and regressions folders there
 targets=(
   "fuzz_tga image corpus regressions"
+  "fuzz_image_ops image ops_corpus ops_regressions"
   "fuzz_string foundation corpus regressions"
   "fuzz_shader render shader_corpus shader_regressions"
   "fuzz_indexed_draw render indexed_draw_corpus indexed_draw_regressions"
