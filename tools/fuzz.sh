@@ -17,6 +17,7 @@ targets=(
   "fuzz_image_ops image ops_corpus ops_regressions"
   "fuzz_string foundation corpus regressions"
   "fuzz_memory foundation memory_corpus memory_regressions"
+  "fuzz_dynamicarray foundation dynamicarray_corpus dynamicarray_regressions"
   "fuzz_shader render shader_corpus shader_regressions"
   "fuzz_indexed_draw render indexed_draw_corpus indexed_draw_regressions"
 )
