@@ -57,10 +57,7 @@ float Ref(long i)
 void Frame(int frames = 1)
 {
 	for (int i = 0; i < frames; i++)
-	{
-		GameFrame();
-		GameAdvanceClock(DT);
-	}
+		GameFrame(), GameAdvanceClock(DT);
 }
 
 // Queued as the core's key pump queues it, so handled by the next frame.

@@ -25,7 +25,6 @@ public:
             count += at == 0 || m_Text[at - 1] == '\n';
         return count;
     }
-    bool Has(const std::string& prefix) const { return Count(prefix) > 0; }
 
     std::string m_Text;
 };

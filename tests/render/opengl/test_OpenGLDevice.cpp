@@ -32,10 +32,10 @@ namespace
 
 // SDL's video subsystem and one core for the program; per test a fresh
 // device with a 640 x 480 window and its context current.
-class CDeviceEnvironment : public ::testing::Environment
+class DeviceTest : public ::testing::Test
 {
-public:
-    void SetUp() override
+protected:
+    static void SetUpTestSuite()
     {
         // Held, SDL's D-Bus library stays mapped until exit, so that the
         // leak report can still name it (see tests/lsan.supp).
@@ -44,18 +44,12 @@ public:
         new NCore::CCore;
     }
 
-    void TearDown() override
+    static void TearDownTestSuite()
     {
         delete NCore::m_pCore;
         SDL_Quit();
     }
-};
 
-::testing::Environment* const g_pDeviceEnvironment = ::testing::AddGlobalTestEnvironment(new CDeviceEnvironment);
-
-class DeviceTest : public ::testing::Test
-{
-protected:
     void SetUp() override
     {
         // Messages and quit requests left by an earlier test are not this one's.
@@ -212,7 +206,7 @@ TEST_F(DeviceTest, InitPushesTheDefaultStateAndDoesWithoutMissingExtensions)
     EXPECT_TRUE(m_pDevice->COpenGLDevice::Init(CMode()));
     EXPECT_TRUE(!m_pDevice->m_bVertexProgram && m_pDevice->m_bMultitexture && !m_pDevice->m_aShaderProfiles.m_Length);
     EXPECT_EQ(m_pDevice->CreateVertexShader("!!ARBvp1.0\nEND\n"), -1);
-    EXPECT_FALSE(m_Log.Has("opengl: ERROR!") || GLExtInit_GetProcAddress("glNoSuchFunctionARB"));
+    EXPECT_FALSE(m_Log.Count("opengl: ERROR!") || GLExtInit_GetProcAddress("glNoSuchFunctionARB"));
     g_pHidden = "glActiveTextureARB";
     m_pDevice->COpenGLDevice::Init(CMode());
     EXPECT_TRUE(!m_pDevice->m_bMultitexture && m_pDevice->m_bVertexProgram && glextMultiTexCoord4svARB);
@@ -284,7 +278,7 @@ TEST_F(DeviceTest, BuffersAndProgramsTrackTheirLockAndTheirOwnHandles)
     const char* kProgram = "!!ARBvp1.0\nPARAM offset = program.local[2];\nADD result.position, vertex.position, offset;\nEND\n";
     long shader = m_pDevice->CreateVertexShader(kProgram);
     EXPECT_EQ(m_pDevice->CreateVertexShader("!!ARBvp1.0\nMOV result.position, vertex.position;\n"), -1);
-    EXPECT_TRUE(m_Log.Has("opengl: Error creating vertex shader, "));
+    EXPECT_EQ(m_Log.Count("opengl: Error creating vertex shader, "), 1);
     EXPECT_EQ(m_pDevice->CreateVertexShader(nullptr), -1);
     EXPECT_EQ(m_pDevice->m_IndexHandler.m_aFree.m_Length, 1);
     m_pDevice->Shader_Vertex(shader);
