@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds every fuzz target with clang's libFuzzer (address and undefined
-# sanitizers) in build-fuzz and runs each for FUZZ_SECONDS (20) from its
+# sanitizers) in build-fuzz and runs each for FUZZ_SECONDS (10) from its
 # committed seed corpus. New interesting inputs go to a temporary folder, so
 # the committed corpora stay small; an input that crashes a target is written
 # to that target's regressions folder, where the tests replay it from then on.
@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build-fuzz
-seconds=${FUZZ_SECONDS:-20}
+seconds=${FUZZ_SECONDS:-10}
 
 # target, its folder under fuzz/, its corpus and regressions folders there
 targets=(
