@@ -220,13 +220,13 @@ TEST(TGA, WrittenFilesAreBlueFirstAndLoadBackFromFilesAndMemoryInEitherRowOrder)
             EXPECT_TRUE(Pixels(fromFile) == Pixels(image) && Pixels(fromMemory) == Pixels(image)) << topDown;
         }
     }
-    CImage none, wide, odd;
-    ASSERT_TRUE(wide.Create(V(65536, 1), 8));
+    CImage none, wide, odd, one;
+    ASSERT_TRUE(wide.Create(V(65536, 1), 8) && one.Create(V(1, 1), 8));
     ASSERT_TRUE(odd.Create(V(2, 2), 16));
-    CMemory unused(1 << 17), notReady;   // room enough: only the image is refused
+    CMemory unused(1 << 17), notReady, tooSmall(17);   // unused has room: only the image is refused
     for (CImage* refused : {&none, &wide, &odd})
         EXPECT_FALSE(NTGA::Write(unused, *refused));
-    EXPECT_FALSE(NTGA::Write(notReady, wide));
+    EXPECT_FALSE(NTGA::Write(notReady, wide) || NTGA::Write(tooSmall, one));
     EXPECT_EQ(unused.Tell(), 0);
 }
 

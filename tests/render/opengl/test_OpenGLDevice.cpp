@@ -550,7 +550,8 @@ TEST_F(DeviceTest, InitOpensTheRequestedWindowOfTheDisplayModes)
     log.m_Text.clear();
     COpenGLDevice_SDL none;
     EXPECT_FALSE(none.Init(CMode(4000, 3000, false, 0)) || none.m_Window || none.m_bInitialized);
-    EXPECT_TRUE(none.m_VertexShader == -1 && none.m_PixelShader == -1) << "nothing is bound before a window opens";
+    EXPECT_TRUE(none.m_VertexShader == -1 && none.m_PixelShader == -1 && none.m_aTexture[0] == -1 &&
+                none.m_aTextureStream[0] == -1) << "nothing is bound before a window opens";
     EXPECT_EQ(log.m_Text, "COpenGLDevice_SDL::Init(): Couldn't find a displaymode that fits\n");
     EXPECT_TRUE(none.Update() && TakeMessages().empty());
     SDL_GL_MakeCurrent(m_pDevice->m_Window, m_pDevice->m_Context);
