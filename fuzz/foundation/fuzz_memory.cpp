@@ -7,6 +7,8 @@
 #include "foundation/Memory.h"
 
 #include <climits>
+#include "../FuzzInput.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -15,20 +17,9 @@ using namespace NVorn;
 
 namespace {
 
-// The input read front to back; past its end every value is 0.
-struct SInput
+// The input, with the amounts the target reads.
+struct SInput : SFuzzInput
 {
-    const uint8_t* m_pData;
-    size_t m_Size;
-
-    bool More() const { return m_Size > 0; }
-    uint8_t Byte()
-    {
-        if (!m_Size)
-            return 0;
-        --m_Size;
-        return *m_pData++;
-    }
     // Small counts around a size, and the extremes of a long.
     long Amount(long size)
     {
@@ -188,7 +179,7 @@ void Step(SInput& in, CMemory& memory, SModel& model, uint8_t* outside, long out
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    SInput in = {data, size};
+    SInput in = {{data, size}};
     long outsideSize = 1 + in.Byte() % 48;
     std::vector<uint8_t> outside(static_cast<size_t>(outsideSize));
     for (uint8_t& b : outside)

@@ -6,6 +6,8 @@
 #include "foundation/Utils.h"
 #include "image/Image.h"
 
+#include "../FuzzInput.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -15,20 +17,9 @@ typedef TVector2<long> V;
 
 namespace {
 
-// The input read front to back; past its end every value is 0.
-struct SInput
+// The input, with the values and points the target reads.
+struct SInput : SFuzzInput
 {
-    const uint8_t* m_pData;
-    size_t m_Size;
-
-    bool More() const { return m_Size > 0; }
-    uint8_t Byte()
-    {
-        if (!m_Size)
-            return 0;
-        --m_Size;
-        return *m_pData++;
-    }
     // A value in [low, low + range).
     long In(long low, long range) { return low + Byte() % range; }
     V Point(long low, long range)
@@ -382,7 +373,7 @@ void Step(SInput& in, CImage& image, SPicture& p)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    SInput in = {data, size};
+    SInput in = {{data, size}};
     CImage image;
     long format = AnyFormat(in);
     SPicture p = Make(in, image, format, in.Point(0, 10));

@@ -5,6 +5,8 @@
 // through its index, and an index past the positions reads as 0.
 #include "RecordingDevice.h"
 
+#include "../FuzzInput.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -13,20 +15,9 @@ using namespace NVorn::N3D;
 
 namespace {
 
-// The input read front to back; past its end every value is 0.
-struct SInput
+// The input, with the words the target reads.
+struct SInput : SFuzzInput
 {
-    const uint8_t* m_pData;
-    size_t m_Size;
-
-    bool More() const { return m_Size > 0; }
-    uint8_t Byte()
-    {
-        if (!m_Size)
-            return 0;
-        --m_Size;
-        return *m_pData++;
-    }
     uint16_t Word()
     {
         uint8_t low = Byte();
@@ -52,7 +43,7 @@ SBinding ReadBinding(SInput& in)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    SInput in = {data, size};
+    SInput in = {{data, size}};
     NTest::CRecordingDevice device;
     device.State_SetDefaults(true);
 
