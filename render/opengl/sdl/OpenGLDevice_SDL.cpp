@@ -230,7 +230,7 @@ bool COpenGLDevice_SDL::Init(CMode request)
                         static_cast<int>(request.m_aParameters[MODE_BITSPERPIXEL].m_Value),
                         static_cast<int>(request.m_aParameters[MODE_FULLSCREEN].m_Value));
 
-    ;
+    ReleaseWindow();
     if (!CreateWindowAndContext(request.m_aParameters[MODE_WIDTH].m_Value,
                                 request.m_aParameters[MODE_HEIGHT].m_Value))
         return false;
