@@ -546,6 +546,8 @@ TEST_F(DeviceTest, InitOpensTheRequestedWindowOfTheDisplayModes)
     SDL_GL_GetAttribute(SDL_GL_ALPHA_SIZE, &alpha);
     EXPECT_EQ(std::vector<int>({ x, y, w, h, depth >= 24, alpha, device.m_bInitialized }),
               std::vector<int>({ 50, 50, 640, 480, 1, 8, 1 }));
+    const Uint32 first = SDL_GetWindowID(device.m_Window);   // a second Init replaces the window
+    ASSERT_TRUE(device.Init(CMode(640, 480, false, 0)) && SDL_GetWindowFromID(first) == nullptr);
     EXPECT_TRUE(SDL_GL_GetCurrentContext() == device.m_Context && device.Shutdown());
     log.m_Text.clear();
     COpenGLDevice_SDL none;
