@@ -9,7 +9,7 @@ namespace NVorn
         const char* const aModes[] = {
             "wt", "wb", "at", "ab", "rt", "rb", "r+t", "r+b", "a+t", "a+b"
         };
-        const long kModeCount = sizeof aModes / sizeof aModes[0];
+        const long kModeCount = sizeof aModes / sizeof *aModes;
     }
 
     CFile::CFile()

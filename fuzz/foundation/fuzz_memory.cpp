@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 using namespace NVorn;
@@ -167,6 +168,19 @@ void Step(SInput& in, CMemory& memory, SModel& model, uint8_t* outside, long out
         model.m_bBlock = model.m_bBlock && !owned;
         model.m_Bytes.clear();
         model.m_Current = model.m_Written = 0;
+        break;
+    }
+    case 10:
+    {
+        // Without a source the new block is only sized; zero it to compare.
+        long n = in.Amount(outsideSize);
+        n = n > outsideSize ? outsideSize : n;
+        memory.Copy(nullptr, n);
+        if (memory.GetData())
+            std::memset(memory.GetData(), 0, size_t(n));
+        std::vector<uint8_t> zeros(size_t(n > 0 ? n : 0));
+        model.Reset(n > 0, zeros.data(), n);
+        model.m_Written = model.Size();
         break;
     }
     default:

@@ -52,7 +52,7 @@ TEST(Storage, FileStreams)
     ASSERT_TRUE(file.Open(path.c_str(), 5));
     EXPECT_EQ(file.Read_Get_sz_Size(), 3);
     EXPECT_EQ(CMemory((void*)"abc", 4).Read_Get_sz_Size(), 0);
-    EXPECT_FALSE(file.Open(path.c_str(), 10));
+    EXPECT_FALSE(file.Open(path.c_str(), 10) || file.Open(path.c_str(), -1));
     EXPECT_EQ(file.Close(), 0);
     std::remove(path.c_str());
     EXPECT_FALSE(CFile(path.c_str(), 5).IsReady());

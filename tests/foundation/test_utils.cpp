@@ -15,7 +15,7 @@ TEST(Utils, RandomLerpAbsClockAndBoundedFormatting)
     // Truncated toward zero, no clamping: past the end the low byte wraps.
     const struct { unsigned char a, b; float t; int value; } lerps[] = {
         { 0, 255, 0.5f, 127 }, { 200, 100, 0.5f, 150 }, { 10, 0, 0.99f, 0 },
-        { 0, 255, 1.0f, 255 }, { 0, 255, 2.0f, 254 },
+        { 0, 255, 1.0f, 255 }, { 0, 255, 2.0f, 254 }, { 0, 128, 16777216.0f, 0 },
     };
     for (const auto& l : lerps)
         EXPECT_EQ(Lerp<unsigned char>(l.a, l.b, l.t), l.value) << l.t;

@@ -144,15 +144,11 @@ TEST(CMode, RequestAcceptsByKindOfEachParameter)
     positive.m_aParameters[MODE_REFRESHRATE] = CMode::SParameter{0, MATCH_POSITIVE};
     unknown.m_aParameters[MODE_PARAM7].m_Match = 0;
     const struct { const CMode& request; CMode candidate; bool accepted; } cases[] = {
-        {request, Offered(640, 480, -1, 0, -1, 16), true},
-        {request, Offered(800, 480, 60, 0, 32), false},
-        {request, Offered(640, 400, 60, 0, 32), false},
-        {request, Offered(640, 480, 60, 1, 32), false},
+        {request, Offered(640, 480, -1, 0, -1, 16), true}, {request, Offered(800, 480, 60, 0, 32), false},
+        {request, Offered(640, 400, 60, 0, 32), false}, {request, Offered(640, 480, 60, 1, 32), false},
         {request, Offered(640, 480, 60, 0, 32, 32, 1), false},
-        {positive, Offered(640, 480, 1, 0, 32), true},
-        {positive, Offered(640, 480, 0, 0, 32), false},
-        {empty, Offered(1, 2, 3, 1, 4), true},
-        {unknown, Offered(1, 2, 3, 1, 4), false},
+        {positive, Offered(640, 480, 1, 0, 32), true}, {positive, Offered(640, 480, 0, 0, 32), false},
+        {empty, Offered(1, 2, 3, 1, 4), true}, {unknown, Offered(1, 2, 3, 1, 4), false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.request.Acceptable(c.candidate), c.accepted);

@@ -244,9 +244,13 @@ TEST_F(DeviceTest, TexturesHoldTheirBytesAndRefusedOnesUseNoHandle)
         EXPECT_EQ(refused, -1);
     glGetError();
     EXPECT_EQ(m_pDevice->CreateTexture(8, 8, 2), 0);
-    EXPECT_EQ(m_pDevice->GetTextureInfo(0).format, 2);
-    EXPECT_EQ(m_pDevice->GetTextureInfo(1).width + m_pDevice->GetTextureInfo(1).height, 0);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    EXPECT_EQ(Ints({ m_pDevice->GetTextureInfo(0).format, int(m_pDevice->CreateTexture(2, 2, 1)) }), Ints({ 2, 1 }));
+    EXPECT_EQ(m_pDevice->GetTextureInfo(2).width + m_pDevice->GetTextureInfo(2).height, 0);
+    // Setting a texture binds it, not the one created last.
+    m_pDevice->Texture_Set(0, 0);
+    GLint width = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(Ints({ int(glGetError()), width }), Ints({ GL_NO_ERROR, 8 }));
 }
 
 TEST_F(DeviceTest, BuffersAndProgramsTrackTheirLockAndTheirOwnHandles)
@@ -294,6 +298,7 @@ TEST_F(DeviceTest, BuffersAndProgramsTrackTheirLockAndTheirOwnHandles)
               std::vector<float>({ 5, 8, 1 }));
     const GLuint program = static_cast<NOpenGL::SVertexShader*>(m_pDevice->m_IndexHandler.m_aIDs[shader].m_pData)->glProgram;
     EXPECT_TRUE(GLuint(bound) == program && size_t(length) == strlen(kProgram) && m_pDevice->m_VertexShader == shader);
+    EXPECT_FALSE(glextIsProgramARB(program + 1)); // the refused program's name is given back
     m_pDevice->Shader_Vertex(-1);
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
     EXPECT_TRUE(m_pDevice->DestroyVertexShader(shader) && !m_pDevice->DestroyVertexShader(shader));
@@ -322,7 +327,8 @@ TEST_F(DeviceTest, ModesReachOpenGLThroughTheirTables)
                   Ints({ GL_DST_COLOR, GL_ONE_MINUS_DST_ALPHA, GL_LEQUAL, GL_NOTEQUAL, 511,
                          GL_INVERT, GL_REPLACE, GL_DECR, GL_CCW }));
         EXPECT_EQ(Ints({ int(m_pDevice->m_StencilRef), int(m_pDevice->m_StencilMask), int(m_pDevice->m_BlendSrc),
-                         int(m_pDevice->m_StencilFail) }), Ints({ 44, 255, BLEND_DSTCOLOR, STENCILOP_INVERT }));
+                         int(m_pDevice->m_StencilFail), int(m_pDevice->m_Cull) }),
+                  Ints({ 44, 255, BLEND_DSTCOLOR, STENCILOP_INVERT, CULL_CCW }));
         m_pDevice->Mode_BlendFunc(BLEND_COUNT, 0);
         m_pDevice->Mode_BlendFunc(0, -1);
         m_pDevice->Mode_DepthTest(TEST_COUNT);
@@ -331,7 +337,8 @@ TEST_F(DeviceTest, ModesReachOpenGLThroughTheirTables)
         for (Ints op : { Ints{ 6, 0, 0 }, Ints{ 0, 6, 0 }, Ints{ 0, 0, -1 } })
             m_pDevice->Mode_StencilOp(op[0], op[1], op[2]);
     }
-    EXPECT_EQ(NOpenGL::PrimToOGL(PRIM_COUNT, 5), 0);
+    m_pDevice->Mode_Cull(CULL_CW);
+    EXPECT_EQ(Ints({ int(m_pDevice->m_Cull), NOpenGL::PrimToOGL(PRIM_COUNT, 5) }), Ints({ CULL_CW, 0 }));
 }
 
 // A buffer without the component disables the array but is recorded;
