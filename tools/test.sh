@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in the
-# normal build and in the sanitizer build (address, undefined, leak). Between
-# the two it builds the Debian packages, checks the installed game and engine,
-# and runs the game on a nested Wayland compositor.
+# normal build and in the sanitizer build (address, undefined,
+# float-cast-overflow, leak). Between the two it builds the Debian packages,
+# checks the installed game and engine, and runs the game on a nested Wayland
+# compositor.
 # Tests that need OpenGL run in a real window under Xvfb with Mesa's software
 # renderer; this script starts Xvfb itself.
 set -euo pipefail
