@@ -13,10 +13,10 @@ namespace {
 
 const float kPi = 3.14159265358979f;
 
-// The point (x, y, z, 1) through m, as text rounded to 4 places.
-std::string Apply(const TMatrix4<float>& m, float x, float y, float z)
+// The point (x, y, z, w) through m, as text rounded to 4 places.
+std::string Apply(const TMatrix4<float>& m, float x, float y, float z, float w = 1)
 {
-    TVector4<float> p = m * TVector4<float>(x, y, z, 1);
+    TVector4<float> p = m * TVector4<float>(x, y, z, w);
     std::string text;
     for (float v : {p.x, p.y, p.z, p.w})
     {
@@ -58,7 +58,7 @@ TEST(Matrix, BuildersMapPointsAsDocumented)
     // The right-hand factor applies first.
     EXPECT_EQ(Apply(NMatrix::Scale(2, 3, 4) * NMatrix::Translation(1, 2, 3), 1, 1, 1), "4 9 16 1");
     EXPECT_EQ(Apply(NMatrix::Translation(1, 2, 3) * NMatrix::Scale(2, 3, 4), 1, 1, 1), "3 5 7 1");
-    EXPECT_EQ(Apply(a, 1, -1, 2), "51 60 69 78");
+    EXPECT_EQ(Apply(a, 1, -1, 2, 3), "109 124 139 154");
     EXPECT_EQ(Apply(NMatrix::Rotation(0, 0, kPi / 2), 1, 0, 0), "0 1 0 1");
     EXPECT_EQ(Apply(NMatrix::Rotation(0, kPi / 2, 0), 0, 0, 1), "-1 0 0 1");
     EXPECT_EQ(Apply(NMatrix::Rotation(kPi / 2, 0, 0), 0, 1, 0), "0 0 1 1");
