@@ -581,7 +581,7 @@ TEST_F(DeviceTest, InitOpensTheRequestedWindowOfTheDisplayModes)
             sizes.push_back(p[MODE_WIDTH].m_Value * 10000 + p[MODE_HEIGHT].m_Value);
     }
     EXPECT_EQ(modes[modes.m_Length - 1].m_aParameters[MODE_FULLSCREEN].m_Value, 1);
-    for (long size : { 6400480L, 10240768L, desktop.w * 10000L + desktop.h })
+    for (long size : { 6400480L, 8000600L, 10240768L, desktop.w * 10000L + desktop.h })
         EXPECT_EQ(std::count(sizes.begin(), sizes.end(), size), 2) << size;
     EXPECT_EQ(std::count(sizes.begin(), sizes.end(), 12801024L), desktop.h >= 1024 ? 2 : 0);
     m_pDevice->EnumDisplayModes(windows, CMode(640, 480, false, 0));
