@@ -285,8 +285,9 @@ void IntoDestination(SInput& in, CImage& image, SPicture& p, long op)
 {
     bool self = in.Byte() & 1;
     long channel = in.In(-1, 6), shift = in.In(-1, op == 13 ? 4 : 5);
-    if (in.Byte() % 8 == 0)
-        shift = 63;
+    uint8_t extreme = in.Byte();
+    if (extreme % 8 == 0)
+        shift = extreme & 8 ? 62 : 63;
     CImage other;
     CImage& destination = self ? image : other;
     SPicture expected = self ? p : SPicture();

@@ -21,8 +21,7 @@ TEST(Storage, FileStreams)
     EXPECT_EQ(file.Write_fmt("%d", 42), 2);
     file.Write_fmt("%s", std::string(5000, 'w').c_str());
     ASSERT_TRUE(file.Open(path.c_str(), 5)); // closes, and so flushes, the old stream
-    EXPECT_EQ(file.GetCurrentAccess(), 1);
-    EXPECT_STREQ(file.m_pName, path.c_str());
+    EXPECT_TRUE(file.GetCurrentAccess() == 1 && file.m_pName == path);
     EXPECT_EQ(file.GetSize(), 4 + 2 + 4095);
     EXPECT_EQ(file.Read_Get_sz_Size(), 3);
     char text[8] = "xxxxxxx";

@@ -52,7 +52,8 @@ TEST(CVertexBuffer, HoldsTheComponentsOfItsFormat)
     std::unique_ptr<CVertexBuffer> all(CreateVertexBufferSW(2, 4095, 0));
     std::unique_ptr<CIndexBuffer> indices(CreateIndexBufferSW(3, 0));
     EXPECT_EQ(all->What() + indices->m_Count, (4095 & ~8) + 3);
-    EXPECT_TRUE(!CreateVertexBufferSW(-1, 4095, 0) && !CreateIndexBufferSW(-1, 0));
+    EXPECT_TRUE(!CreateVertexBufferSW(-1, 4095, 0) && !CreateIndexBufferSW(-1, 0) &&
+                std::unique_ptr<CVertexBuffer>(CreateVertexBufferSW(1, STREAM_COLOR, 0))->What() == STREAM_COLOR);
 }
 
 // Only components both in the source and in the mask are copied, and only
