@@ -20,8 +20,7 @@ namespace NTest {
 // without a stream, or an index outside its buffer, reads as 0.
 struct SCapturedVertex
 {
-    float x, y, z;
-    float u, v;
+    float x, y, z, u, v;
 };
 
 struct SCapturedDraw

@@ -349,6 +349,7 @@ TEST_F(DeviceTest, StreamsPointIntoTheirBuffersAndClearAndViewportMapToOpenGL)
     long bare = m_pDevice->CreateVertexBuffer(4, STREAM_TEXTURE0, 0);
     CVertexBuffer* buffer = m_pDevice->LockVertexBuffer(full, 0);
     m_pDevice->Stream_Normal(full);
+    m_pDevice->Stream_Color(full);
     m_pDevice->Stream_Texture(1, full, 3);
     void* aPointers[2] = {};
     glGetPointerv(GL_NORMAL_ARRAY_POINTER, &aPointers[0]);
@@ -368,8 +369,8 @@ TEST_F(DeviceTest, StreamsPointIntoTheirBuffersAndClearAndViewportMapToOpenGL)
     EXPECT_TRUE(m_pDevice->DestroyVertexBuffer(full) && m_pDevice->DestroyIndexBuffer(indices));
     glextClientActiveTextureARB(GL_TEXTURE1_ARB);
     EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY) || glIsEnabled(GL_TEXTURE_COORD_ARRAY) || m_pDevice->m_pIndexData);
-    EXPECT_EQ(Ints({ int(m_pDevice->m_NormalStream), int(m_pDevice->m_aTextureStream[1]), int(m_pDevice->m_VertexStream) }),
-              Ints({ -1, -1, int(bare) }));
+    EXPECT_EQ(Ints({ int(m_pDevice->m_NormalStream), int(m_pDevice->m_ColorStream), int(m_pDevice->m_aTextureStream[1]),
+                     int(m_pDevice->m_VertexStream) }), Ints({ -1, -1, -1, int(bare) }));
 
     const float aClear[4] = { 1.0f, 0.5f, 0.0f, 1.0f };
     std::copy(aClear, aClear + 4, m_pDevice->m_aClearColor);
