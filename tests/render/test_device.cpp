@@ -53,7 +53,7 @@ TEST(CVertexBuffer, HoldsTheComponentsOfItsFormat)
     std::unique_ptr<CIndexBuffer> indices(CreateIndexBufferSW(3, 0));
     EXPECT_EQ(all->What() + indices->m_Count, (4095 & ~8) + 3);
     EXPECT_TRUE(!CreateVertexBufferSW(-1, 4095, 0) && !CreateIndexBufferSW(-1, 0) &&
-                std::unique_ptr<CVertexBuffer>(CreateVertexBufferSW(1, STREAM_COLOR, 0))->What() == STREAM_COLOR);
+                std::unique_ptr<CVertexBuffer>(CreateVertexBufferSW(1, STREAM_COLOR | STREAM_TEXTURE4, 0))->What() == 260);
 }
 
 // Only components both in the source and in the mask are copied, and only

@@ -250,7 +250,7 @@ TEST_F(DeviceTest, TexturesHoldTheirBytesAndRefusedOnesUseNoHandle)
     m_pDevice->Texture_Set(0, 0);
     GLint width = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    EXPECT_EQ(Ints({ int(glGetError()), width }), Ints({ GL_NO_ERROR, 8 }));
+    EXPECT_EQ(Ints({ int(glGetError()), width, int(m_pDevice->m_aTexture[0]) }), Ints({ GL_NO_ERROR, 8, 0 }));
 }
 
 TEST_F(DeviceTest, BuffersAndProgramsTrackTheirLockAndTheirOwnHandles)
@@ -338,7 +338,7 @@ TEST_F(DeviceTest, ModesReachOpenGLThroughTheirTables)
             m_pDevice->Mode_StencilOp(op[0], op[1], op[2]);
     }
     m_pDevice->Mode_Cull(CULL_CW);
-    EXPECT_EQ(Ints({ int(m_pDevice->m_Cull), NOpenGL::PrimToOGL(PRIM_COUNT, 5) }), Ints({ CULL_CW, 0 }));
+    EXPECT_EQ(Ints({ int(m_pDevice->m_Cull), int(NOpenGL::PrimToOGL(PRIM_COUNT, 5)) }), Ints({ CULL_CW, 0 }));
 }
 
 // A buffer without the component disables the array but is recorded;
@@ -355,7 +355,7 @@ TEST_F(DeviceTest, StreamsPointIntoTheirBuffersAndClearAndViewportMapToOpenGL)
     glGetPointerv(GL_NORMAL_ARRAY_POINTER, &aPointers[0]);
     glGetPointerv(GL_TEXTURE_COORD_ARRAY_POINTER, &aPointers[1]);
     EXPECT_TRUE(aPointers[0] == buffer->m_pNormal && aPointers[1] == buffer->m_apTexCoord[3]);
-    EXPECT_EQ(Read({ GL_ACTIVE_TEXTURE_ARB, GL_CLIENT_ACTIVE_TEXTURE_ARB }), Ints({ GL_TEXTURE1_ARB, GL_TEXTURE1_ARB }));
+    EXPECT_EQ(Read({ GL_ACTIVE_TEXTURE_ARB, GL_CLIENT_ACTIVE_TEXTURE_ARB, GL_NORMAL_ARRAY_STRIDE }), Ints({ GL_TEXTURE1_ARB, GL_TEXTURE1_ARB, 0 }));
     m_pDevice->Stream_Vertex(bare);
     m_pDevice->Stream_Texture(2, full, 5);
     m_pDevice->Stream_Texture(8, full, 0);
@@ -393,7 +393,8 @@ TEST_F(DeviceTest, StreamsPointIntoTheirBuffersAndClearAndViewportMapToOpenGL)
     glEnableClientState(GL_COLOR_ARRAY);   // enabled without a pointer
     glColorPointer(4, GL_FLOAT, 0, nullptr);
     NOpenGL::CheckPointer(GL_COLOR_ARRAY_POINTER, GL_COLOR_ARRAY, "color array");
-    NOpenGL::CheckPointer(GL_VERTEX_ARRAY_POINTER, GL_VERTEX_ARRAY, "vertex array");
+    m_pDevice->Stream_Texture(0, bare, 0);   // enabled with a pointer
+    NOpenGL::CheckPointer(GL_TEXTURE_COORD_ARRAY_POINTER, GL_TEXTURE_COORD_ARRAY, "texture coordinate array");
     EXPECT_EQ(m_Log.m_Text.substr(m_Log.m_Text.rfind("opengl: w")), "opengl: warning, color array is enabled and has a null pointer\n");
 }
 
