@@ -81,6 +81,7 @@ TEST(Image, CreateRefusesImpossibleSizesAndMisuseThrowsItsMessage)
 {
     CImage image, rgb;
     EXPECT_EQ(image.m_Format | image.m_Pitch | image.m_Width | image.m_Height, 0); // a new image is empty
+    ASSERT_TRUE(image.Create(V(0, 3), 8) && image.m_pData); // an empty size still has a block
     ASSERT_TRUE(image.Create(V(2, 2), 32)); // a refused size leaves no old pixels either
     for (V bad : {V(-1, 4), V(4, -1), V(LONG_MAX / 2, 4), V(1L << 20, 1L << 50)})
     {

@@ -99,16 +99,15 @@ TEST(CDevice, ClearAllDestroysEachLiveResourceOnce)
     NTest::CRecordingDevice device;
     long texture = device.CreateTexture(4, 4, TEXFORMAT_RGBA);
     ASSERT_TRUE(device.DestroyTexture(device.CreateTexture(4, 4, TEXFORMAT_RGB)));
-    device.CreateVertexBuffer(3, STREAM_POSITION, 0);
-    device.CreatePixelShader("");
-    device.CreateIndexBuffer(3, 0);
-    device.CreateVertexShader("");
+    device.CreateVertexBuffer(3, STREAM_POSITION, 0), device.CreatePixelShader("");
+    device.CreateIndexBuffer(3, 0), device.CreateVertexShader("");
     device.m_lCalls.clear();
     device.ClearAllAllocatedIndexes();
     EXPECT_EQ(device.m_lCalls, (std::vector<std::string>{"DestroyTexture(0)", "DestroyVertexBuffer(1)",
                                 "DestroyPixelShader(2)", "DestroyIndexBuffer(3)", "DestroyVertexShader(4)"}));
     EXPECT_EQ(texture, 0);
     EXPECT_EQ(device.m_IndexHandler.m_aFree.m_Length, 5);
+    EXPECT_EQ(device.GetVertexShaderCapabilities() | device.GetPixelShaderCapabilities(), 0); // none by default
 }
 
 // The values that back ends index tables with and that files and callers

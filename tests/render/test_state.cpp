@@ -69,6 +69,8 @@ TEST_F(CStateTest, TransfersCallTheirSettersInOrder)
                        " Shader_Vertex(-1) Shader_Pixel(-1) Matrix_Model Matrix_Projection");
     m_Device.State_Set(m_Defaults, false);
     EXPECT_EQ(Calls(), "Mode_WriteMask(1,1,1,1) Matrix_Model Matrix_Projection");
+    const TVector4<float> v(1, 2, 3, 4);   // unit matrices
+    EXPECT_TRUE(m_Device.m_Model * v == v && m_Device.m_Projection * v == v);
 }
 
 // One field changed: only its group is set, whichever of the group's values
