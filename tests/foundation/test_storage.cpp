@@ -50,5 +50,5 @@ TEST(Storage, FileStreams)
     EXPECT_FALSE(file.Open(path.c_str(), 10) || file.Open(path.c_str(), -1));
     EXPECT_EQ(file.Close(), 0);
     std::remove(path.c_str());
-    EXPECT_FALSE(CFile(path.c_str(), 5).IsReady() || CFile().Tell() != 0);
+    EXPECT_FALSE(CFile(path.c_str(), 5).IsReady() || CFile().Tell() != 0 || CFile().Seek(0, 0) != -1);
 }
