@@ -28,9 +28,7 @@ TEST(Storage, FileStreams)
     file.Read_sz(text);
     EXPECT_STREQ(text, "abc");
     EXPECT_EQ(file.Read_Get_sz_Size(), 0); // no terminator before the end
-    file.Push(), file.Seek(10, 1);
-    file.Push(), file.Seek(30, 0);
-    file.Pop();
+    file.Push(), file.Seek(10, 1), file.Push(), file.Seek(30, 0), file.Pop(); // back to the second save
     EXPECT_EQ(file.Tell(), 14);
     file.Pop();
     EXPECT_EQ(file.Read(text, 2), 2);

@@ -29,4 +29,5 @@ TEST(Utils, RandomLerpAbsClockAndBoundedFormatting)
     StringCFormat(buffer, 8, "%d-%s", 12345, "abcdef");
     EXPECT_STREQ(buffer, "12345-a");
     EXPECT_TRUE(buffer[8] == 'X' && *StringCFormat(buffer + 9, 1, "%s", "abc") == 0); // room for the terminator only
+    EXPECT_TRUE(*StringCopy(buffer, "yz", 1) == 'y' && buffer[1] == '2'); // one character, no terminator
 }
