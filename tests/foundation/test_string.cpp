@@ -36,7 +36,7 @@ TEST(String, AppendCompareAndCopyFromItsOwnText)
     CString s("%d-%s", 7, "x");
     s += CString();
     s += CString("yz");
-    EXPECT_TRUE(s == "7-xyz" && !(s == "7-x" || s == "7-xyz!"));
+    EXPECT_TRUE(s == "7-xyz" && !(s == "7-x" || s == "7-xyz!" || s == static_cast<const char*>(nullptr)));
     EXPECT_TRUE(CString("0.1").GetFloat() == 0.1 && CString("-12").GetInt() == -12);
     s.CopyData("hello world");
     s.CopyData(s.m_pData + 6);
