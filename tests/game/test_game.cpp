@@ -192,16 +192,17 @@ TEST_F(Game, KeysTurnAndThrustTheShipAndEachPressFiresOneShot)
 	EXPECT_NEAR(g_pPlayer->m_Vel.x, std::sin(-5 * DT) * 150 * DT * 4, 1e-3);
 	EXPECT_NEAR(g_pPlayer->m_Vel.y, -std::cos(-5 * DT) * 150 * DT * 4, 1e-3);
 
-	// A shot leaves the nose 32 units ahead at 400 units per second, turned
-	// along its flight; a life of exactly 0 goes on, below 0 it ends.
+	// A shot leaves the nose 32 units ahead at 400 units per second plus the
+	// ship's drift, turned along its flight; a life of 0 goes on, below 0 ends.
 	OnlyTheShip();
-	g_pPlayer->m_fAngle = 1.5707964f;   // facing right
+	g_pPlayer->m_fAngle = 1, g_pPlayer->m_Vel = TVector2<float>(30, -50);
 	Key(KEY_SPACE, true);
 	Frame(2);
 	ASSERT_EQ(Count(-1), 1);
 	CBullet* shot = static_cast<CBullet*>(g_lObjects[1]);
-	EXPECT_TRUE(std::fabs(shot->m_Pos.x - (320 + 32 + 400 * DT)) < 1e-3f && std::fabs(shot->m_Pos.y - 240) < 1e-3f);
-	EXPECT_TRUE(std::fabs(shot->m_Vel.x - 400) < 1e-3f && std::fabs(shot->m_fAngle - 1.5707964f) < 1e-5f);
+	const float ux = std::sin(1.0f), uy = -std::cos(1.0f), vx = 30 + 400 * ux, vy = -50 + 400 * uy;
+	EXPECT_TRUE(std::fabs(shot->m_Pos.x - g_pPlayer->m_Pos.x - 132 * ux) < 1e-3f && std::fabs(shot->m_Pos.y - g_pPlayer->m_Pos.y - 132 * uy) < 1e-3f);
+	EXPECT_TRUE(std::fabs(shot->m_Vel.x - vx) < 1e-3f && std::fabs(shot->m_Vel.y - vy) < 1e-3f && std::fabs(shot->m_fAngle - std::atan2(vy, vx) - 1.5707964f) < 1e-5f);
 	EXPECT_TRUE(shot->m_fRadius == 3 && shot->m_iTexture == g_iTex_Bullet);
 	Frame(3);
 	EXPECT_TRUE(shot->m_fLife == 0 && Count(-1) == 1) << "a held key fires once";
