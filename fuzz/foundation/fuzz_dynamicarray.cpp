@@ -1,5 +1,5 @@
 // Runs a sequence of array operations, chosen by the input, on a dynamic
-// array of strings (elements that own memory) and checks it after each one
+// array of elements that own memory and checks it after each one
 // against a plain model: the elements in order and the capacity the growth
 // rule gives (full appends grow by exactly 10 slots, SetLen re-allocates to
 // exactly n, Clear leaves 1, a copy keeps the capacity but at least 1).
@@ -10,15 +10,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace NVorn;
 
 namespace {
 
+// A string owns memory; the number beside it is copied by inlined code, so
+// the sanitizer sees every element the array reads or writes out of bounds.
+using SElement = std::pair<std::string, long>;
+
 struct SModel
 {
-    std::vector<std::string> m_Elements;
+    std::vector<SElement> m_Elements;
     long m_Capacity = 1;
 };
 
@@ -28,14 +33,14 @@ void Check(bool sound)
         __builtin_trap();
 }
 
-void Compare(const TDynamicArray<std::string>& array, const SModel& model)
+void Compare(const TDynamicArray<SElement>& array, const SModel& model)
 {
     Check(array.m_Length == long(model.m_Elements.size()) && array.m_Capacity == model.m_Capacity);
     for (size_t i = 0; i < model.m_Elements.size(); ++i)
         Check(array[long(i)] == model.m_Elements[i]);
 }
 
-void Append(TDynamicArray<std::string>& array, SModel& model, const std::string& value, const std::string& text)
+void Append(TDynamicArray<SElement>& array, SModel& model, const SElement& value, const SElement& text)
 {
     if (long(model.m_Elements.size()) == model.m_Capacity)
         model.m_Capacity += 10;
@@ -47,13 +52,13 @@ void Append(TDynamicArray<std::string>& array, SModel& model, const std::string&
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    TDynamicArray<std::string> array;
+    TDynamicArray<SElement> array;
     SModel model;
     for (size_t at = 0; at + 1 < size && at < 128; at += 2)
     {
         const uint8_t op = data[at], arg = data[at + 1];
         const long length = long(model.m_Elements.size());
-        const std::string text = std::to_string(arg % 8);
+        const SElement text(std::to_string(arg % 8), arg % 8);
         switch (op % 8)
         {
         case 0:
@@ -94,8 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         {
             // A copy and an assignment are deep and keep the capacity; the
             // original is then cleared and must not take the copies along.
-            TDynamicArray<std::string> copy(array), assigned;
-            TDynamicArray<std::string>& same = assigned;
+            TDynamicArray<SElement> copy(array), assigned;
+            TDynamicArray<SElement>& same = assigned;
             assigned = array;
             assigned = same;
             SModel copied = model;
