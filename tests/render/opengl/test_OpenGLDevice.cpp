@@ -242,11 +242,11 @@ TEST_F(DeviceTest, TexturesHoldTheirBytesAndRefusedOnesUseNoHandle)
                           m_pDevice->CreateTexture(1L << 40, 1L << 40, 1), m_pDevice->CreateTexture(4, 4, 4),
                           m_pDevice->CreateTexture(4, 4, -1) })
         EXPECT_EQ(refused, -1);
-    glGetError();
+    glEnable(0);   // an error left from before does not refuse the next texture
     EXPECT_EQ(m_pDevice->CreateTexture(8, 8, 2), 0);
     EXPECT_EQ(Ints({ m_pDevice->GetTextureInfo(0).format, int(m_pDevice->CreateTexture(2, 2, 1)) }), Ints({ 2, 1 }));
     EXPECT_EQ(m_pDevice->GetTextureInfo(2).width + m_pDevice->GetTextureInfo(2).height, 0);
-    m_pDevice->Texture_Set(0, 0);   // binds texture 0, not the one created last
+    m_pDevice->Texture_Set(0, 0), m_pDevice->Texture_Set(8, 1);   // texture 0, not the last; no unit 8
     GLint width = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(Ints({ int(glGetError()), width, int(m_pDevice->m_aTexture[0]) }), Ints({ GL_NO_ERROR, 8, 0 }));
