@@ -49,7 +49,7 @@ TEST(CVertexBuffer, HoldsTheComponentsOfItsFormat)
     EXPECT_EQ(b->m_pPosition[3].z + b->m_apTexCoord[0][3].y, 0.0f);
     for (long k = 0; k < 12; ++k)
         EXPECT_EQ(CVertexBuffer::GetPointerElementSize(k), k < 2 ? 12 : k == 2 ? 16 : 8);
-    std::unique_ptr<CVertexBuffer> all(CreateVertexBufferSW(2, 4095, 0));
+    std::unique_ptr<CVertexBuffer> all(CreateVertexBufferSW(2, -1, 0));   // other bits ask for nothing
     std::unique_ptr<CIndexBuffer> indices(CreateIndexBufferSW(3, 0));
     EXPECT_EQ(all->What() + indices->m_Count, (4095 & ~8) + 3);
     EXPECT_TRUE(!CreateVertexBufferSW(-1, 4095, 0) && !CreateIndexBufferSW(-1, 0) &&
