@@ -3,8 +3,9 @@
 // Input: one byte whose low two bits give the separator's length (0 to 3),
 // the separator, then the text. Splitting the text into tokens and joining
 // them with the separator must give the text back (less one trailing
-// separator), no token may hold the separator, and every search result must
-// be the first place the needle occurs.
+// separator), no token may hold the separator, every search result must
+// be the first place the needle occurs, and trimming cuts the leading blanks
+// and nothing else.
 #include "foundation/String.h"
 
 #include <cstddef>
@@ -62,6 +63,9 @@ namespace
         if (cut < 0 || (length > 0 && (trimmed.m_pData[0] == ' ' || trimmed.m_pData[0] == '\t')) ||
             std::memcmp(trimmed.m_pData, original.m_pData + cut, (size_t)length + 1) != 0)
             __builtin_trap();
+        for (long i = 0; i < cut; ++i)   // only blanks are cut
+            if (original.m_pData[i] != ' ' && original.m_pData[i] != '\t')
+                __builtin_trap();
     }
 }
 
