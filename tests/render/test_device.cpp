@@ -116,12 +116,13 @@ TEST(CDevice, InterfaceValuesAreFixed)
 {
     const long values[] = {FLAG_BLEND, FLAG_CULL, FLAG_COLORWRITE, FLAG_DEPTHTEST, FLAG_DEPTHWRITE, FLAG_STENCILTEST,
         FLAG_STENCILWRITE, FLAG_COUNT, BLEND_INVDSTALPHA, BLEND_COUNT, TEST_ALWAYS, TEST_COUNT, STENCILOP_INVERT,
-        STENCILOP_COUNT, CULL_COUNT, STREAM_NORMAL, STREAM_TEXTURE5, STREAM_ALL, PRIM_POINTS, PRIM_LINES,
+        STENCILOP_COUNT, CULL_COUNT, STREAM_NORMAL, STREAM_TEXTURE0 | STREAM_TEXTURE1 | STREAM_TEXTURE2 | STREAM_TEXTURE3
+        | STREAM_TEXTURE4 | STREAM_TEXTURE5 | STREAM_TEXTURE6 | STREAM_TEXTURE7, STREAM_ALL, PRIM_POINTS, PRIM_LINES,
         PRIM_LINESTRIP, PRIM_TRIANGLES, PRIM_TRIANGLESTRIP, PRIM_TRIANGLEFAN, PRIM_QUADS, PRIM_COUNT, TEXFORMAT_RGB,
         TEXFORMAT_RGBA, TEXFORMAT_ALPHA, TEXFORMAT_LUMINANCE, TEXFORMAT_COUNT, CLEAR_COLOR, CLEAR_DEPTH, CLEAR_STENCIL,
         GRAB_COLOR, GRAB_DEPTH, SID_FREE, SID_PIXELSHADER, SID_INDEXBUFFER, COMPONENT_TEXCOORD0, COMPONENT_COUNT,
         MODE_DISPLAY, MODE_COUNT, MATCH_ANY, MATCH_EXACT, long(sizeof(STextureInfo))};
-    const long expected[] = {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 7, 8, 5, 6, 2, 2, 512, 0x3F7, 0, 1, 2, 3, 4, 5, 6, 7,
+    const long expected[] = {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 7, 8, 5, 6, 2, 2, 0xFF0, 0x3F7, 0, 1, 2, 3, 4, 5, 6, 7,
                              0, 1, 2, 3, 4, 1, 2, 4, 1, 2, -1, 2, 4, 4, 12, 8, 9, -1, 2, 16};
     EXPECT_EQ(std::vector<long>(values, std::end(values)), std::vector<long>(expected, std::end(expected)));
     EXPECT_STREQ(aDeviceClassTag, "3D Device");
@@ -213,8 +214,7 @@ public:
 TEST(CDeviceLoadShader, ReturnsTheFirstSupportedBlockExactly)
 {
     NTest::CRecordingDevice device;
-    device.m_aShaderProfiles.Append(CString("fp40"));
-    device.m_aShaderProfiles.Append(CString("ARBvp1_0"));
+    device.m_aShaderProfiles.Append(CString("fp40")), device.m_aShaderProfiles.Append(CString("ARBvp1_0"));
     const std::string cases[][2] = {
         {"ARBvp1_0\n{\n  !!ARBvp1.0\nEND\n}\n", "!!ARBvp1.0\nEND\n"},
         {"ARBvp1_0\n{ rest\n\t MOV r0, r1;  \n\n \t\nEND\n}", "MOV r0, r1;  \n\n\nEND\n"},
