@@ -233,7 +233,7 @@ TEST_F(DeviceTest, TexturesHoldTheirBytesAndRefusedOnesUseNoHandle)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, texels);
     EXPECT_EQ(std::memcmp(texels, image.m_pData, 6), 0);
-    EXPECT_TRUE(m_pDevice->DestroyTexture(0) && !m_pDevice->DestroyTexture(0));
+    EXPECT_TRUE(m_pDevice->DestroyTexture(0) && !m_pDevice->DestroyTexture(0) && !Read({ GL_TEXTURE_BINDING_2D })[0]);
     empty.m_Format = 32;
     unsigned char pixels[16] = {};
     for (long refused : { m_pDevice->CreateTexture(image16), m_pDevice->CreateTexture(empty),
