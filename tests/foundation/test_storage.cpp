@@ -39,14 +39,14 @@ TEST(Storage, FileStreams)
 
     // A zero byte as the very last byte: the file has not hit its end yet,
     // a memory stream has.
-    EXPECT_EQ(CFile(path.c_str(), 6).GetCurrentAccess() + CMemory().GetCurrentAccess(), 0);
+    EXPECT_EQ(CFile(path.c_str(), 6).GetCurrentAccess() + CMemory().GetCurrentAccess() + CFile().GetSize(), 0);
     ASSERT_TRUE(file.Open(path.c_str(), 1));
     file.Write_sz("abc");
     ASSERT_TRUE(file.Open(path.c_str(), 5));
     EXPECT_EQ(file.Read_Get_sz_Size(), 3);
     EXPECT_EQ(CMemory((void*)"abc", 4).Read_Get_sz_Size(), 0);
     EXPECT_FALSE(file.Open(path.c_str(), 10) || file.Open(path.c_str(), -1));
-    EXPECT_EQ(file.Close(), 0);
+    EXPECT_TRUE(file.Close() == 0 && !file.m_pName);
     std::remove(path.c_str());
     EXPECT_FALSE(CFile(path.c_str(), 5).IsReady() || CFile().Tell() != 0 || CFile().Seek(0, 0) != -1);
 }
