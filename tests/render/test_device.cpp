@@ -101,8 +101,7 @@ TEST(CDevice, ClearAllDestroysEachLiveResourceOnce)
     ASSERT_TRUE(device.DestroyTexture(device.CreateTexture(4, 4, TEXFORMAT_RGB)));
     device.CreateVertexBuffer(3, STREAM_POSITION, 0), device.CreatePixelShader("");
     device.CreateIndexBuffer(3, 0), device.CreateVertexShader("");
-    device.m_lCalls.clear();
-    device.ClearAllAllocatedIndexes();
+    device.m_lCalls.clear(), device.ClearAllAllocatedIndexes();
     EXPECT_EQ(device.m_lCalls, (std::vector<std::string>{"DestroyTexture(0)", "DestroyVertexBuffer(1)",
                                 "DestroyPixelShader(2)", "DestroyIndexBuffer(3)", "DestroyVertexShader(4)"}));
     EXPECT_EQ(texture, 0);

@@ -260,8 +260,7 @@ TEST_F(DeviceTest, BuffersAndProgramsTrackTheirLockAndTheirOwnHandles)
     CVertexBuffer* buffer = m_pDevice->LockVertexBuffer(vertices, 0);
     EXPECT_EQ(Ints({ int(buffer->m_Count), int(buffer->What()) }), Ints({ 4, STREAM_NORMAL | STREAM_TEXTURE7 }));
     EXPECT_EQ(m_pDevice->LockVertexBuffer(vertices, 0), nullptr);
-    m_pDevice->UnlockVertexBuffer(vertices, 0);
-    m_pDevice->UnlockVertexBuffer(vertices, 0);
+    m_pDevice->UnlockVertexBuffer(vertices, 0), m_pDevice->UnlockVertexBuffer(vertices, 0);   // the second only logs
     EXPECT_EQ(m_pDevice->LockVertexBuffer(vertices, 0), buffer);
     long indices = m_pDevice->CreateIndexBuffer(6, 0);
     EXPECT_EQ(m_pDevice->LockIndexBuffer(indices)->m_Count, 6);
@@ -287,7 +286,7 @@ TEST_F(DeviceTest, BuffersAndProgramsTrackTheirLockAndTheirOwnHandles)
                 m_Log.m_Text.find("shader, -1") == std::string::npos) << "with the driver's error position";
     EXPECT_EQ(m_pDevice->CreateVertexShader(nullptr), -1);
     EXPECT_EQ(m_pDevice->m_IndexHandler.m_aFree.m_Length, 1);
-    m_pDevice->Shader_Vertex(shader);
+    m_pDevice->Shader_Vertex(shader), m_pDevice->Shader_Pixel(3);
     const TVector4<float> aValues[2] = { TVector4<float>(1, 2, 3, 4), TVector4<float>(5, 6, 7, 8) };
     m_pDevice->Shader_VertexParamFloat(2, aValues, 2), m_pDevice->Shader_VertexParamFloat(3, nullptr, 1);
     GLint bound = 0, length = 0;
@@ -298,7 +297,8 @@ TEST_F(DeviceTest, BuffersAndProgramsTrackTheirLockAndTheirOwnHandles)
     EXPECT_EQ(std::vector<float>({ read[0], read[3], float(glIsEnabled(GL_VERTEX_PROGRAM_ARB)) }),
               std::vector<float>({ 5, 8, 1 }));
     const GLuint program = static_cast<NOpenGL::SVertexShader*>(m_pDevice->m_IndexHandler.m_aIDs[shader].m_pData)->glProgram;
-    EXPECT_TRUE(GLuint(bound) == program && size_t(length) == strlen(kProgram) && m_pDevice->m_VertexShader == shader);
+    EXPECT_TRUE(GLuint(bound) == program && size_t(length) == strlen(kProgram) && m_pDevice->m_VertexShader == shader &&
+                m_pDevice->m_PixelShader == 3);
     EXPECT_FALSE(glextIsProgramARB(program + 1)); // the refused program's name is given back
     m_pDevice->Shader_Vertex(-1);
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
@@ -390,7 +390,8 @@ TEST_F(DeviceTest, StreamsPointIntoTheirBuffersAndClearAndViewportMapToOpenGL)
     glGetIntegerv(GL_VIEWPORT, viewport);
     glGetFloatv(GL_MODELVIEW_MATRIX, model);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    EXPECT_EQ(Ints({ viewport[1], viewport[3], int(model[13]), int(projection[5]) }), Ints({ 410, 50, 2, 3 }));
+    EXPECT_EQ(Ints({ viewport[1], viewport[3], int(model[13]), int(projection[5]), int(m_pDevice->m_Model.m[13]),
+                     int(m_pDevice->m_Projection.m[5]) }), Ints({ 410, 50, 2, 3, 2, 3 }));
     glEnableClientState(GL_COLOR_ARRAY);   // enabled without a pointer
     glColorPointer(4, GL_FLOAT, 0, nullptr);
     NOpenGL::CheckPointer(GL_COLOR_ARRAY_POINTER, GL_COLOR_ARRAY, "color array");
