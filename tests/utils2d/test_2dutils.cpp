@@ -73,11 +73,11 @@ TEST_F(C2DUtilsTest, QuadsAndLinesWriteTheirVertices)
         EXPECT_EQ(Vertex(i), corners[order[i]]);
 
     ASSERT_TRUE(m_Utils.Line_Begin());
-    m_Utils.Line_Draw(1, 2, 3, 4);
+    m_Utils.Line_Draw(1, 2, 3, 4), m_Utils.SetColor(1, 0.5f, 0.75f, 0.25f, 1);
     m_Utils.Line_Draw(5, 6, 7, 8);
     m_Utils.Line_End();
     EXPECT_EQ(Vertex(2), "5 6 -1 | 1 0 0 1 | 0.25 0.125");   // coordinates left alone
-    EXPECT_EQ(Vertex(3), "7 8 -1 | 0 1 0 0.5 | 0.5 0");
+    EXPECT_EQ(Vertex(3), "7 8 -1 | 0.5 0.75 0.25 1 | 0.5 0");
     EXPECT_EQ(Calls().find("CreateVertexBuffer(8192,21) LockVertexBuffer(0) UnlockVertexBuffer(0) defaults"), 0u);
 }
 
