@@ -77,12 +77,12 @@ TEST(MemoryManager, LeakReportStatisticsAndGuards)
     EXPECT_EQ(g_MemPeak, 1000);
     EXPECT_EQ(g_LargestBlock, 400);
 
-    // 2048 bytes in all make 2 KiB, 1748 round down to 1, a small block shows 0.
+    // 3072 bytes in all make 3 KiB, a block of 2048 makes 2, a small one 0.
     // The newest block comes first, and a site name longer than the field is cut.
-    void* a = Allocate(1748, std::string(300, 's').c_str(), 7);
-    void* b = Allocate(0, nullptr, 9);
-    EXPECT_EQ(Dump(), "\nLeaked memory: 2 KiB, 3 blocks\nDumping blocks to logger\n" + Row("(9)", 0, 0) +
-                          Row((std::string(255, 's') + "(7)").c_str(), 1, 1748) + Row("list(2)", 0, 300));
+    void* a = Allocate(2048, std::string(300, 's').c_str(), 7);
+    void* b = Allocate(724, nullptr, 9);
+    EXPECT_EQ(Dump(), "\nLeaked memory: 3 KiB, 3 blocks\nDumping blocks to logger\n" + Row("(9)", 0, 724) +
+                          Row((std::string(255, 's') + "(7)").c_str(), 2, 2048) + Row("list(2)", 0, 300));
     for (void* block : { a, b, p[2] })
         Free(block);
 
