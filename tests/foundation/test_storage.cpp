@@ -40,7 +40,7 @@ TEST(Storage, FileStreams)
     // A zero byte as the very last byte: the file has not hit its end yet,
     // a memory stream has.
     EXPECT_EQ(CFile(path.c_str(), 6).GetCurrentAccess() + CMemory().GetCurrentAccess() + CFile().GetSize(), 0);
-    ASSERT_TRUE(file.Open(path.c_str(), 1));
+    ASSERT_TRUE(file.Open(path.c_str(), 0));
     file.Write_sz("abc");
     ASSERT_TRUE(file.Open(path.c_str(), 5));
     EXPECT_EQ(file.Read_Get_sz_Size(), 3);
