@@ -87,14 +87,14 @@ TEST(MemoryManager, LeakReportStatisticsAndGuards)
         Free(block);
 
     unsigned char* intact = (unsigned char*)Allocate(10, "intact", 1);
-    unsigned char* damaged = (unsigned char*)Allocate(2000, "damaged", 2);
+    unsigned char* damaged = (unsigned char*)Allocate(524799, "damaged", 2);   // 512 KiB, not 511 or 513
     NTest::CLogCapture capture;
     EXPECT_TRUE(CheckMemory(true));
-    damaged[2000] = intact[-1] = 0; // the back guard of one, the front of the other
+    damaged[524799] = intact[-1] = 0; // the back guard of one, the front of the other
     EXPECT_FALSE(CheckMemory(false));
     EXPECT_EQ(capture.m_Text, "");
     EXPECT_FALSE(CheckMemory(true));
-    EXPECT_EQ(capture.m_Text, Row("damaged(2)", 1, 2000, " MEMORY DAMAGE!") +
+    EXPECT_EQ(capture.m_Text, Row("damaged(2)", 512, 524799, " MEMORY DAMAGE!") +
                               Row("intact(1)", 0, 10, " MEMORY DAMAGE!"));
     Free(damaged);
     Free(intact);
