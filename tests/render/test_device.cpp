@@ -67,8 +67,8 @@ TEST(CDevice, UploadsCopyWhatWasAskedOrLeaveNothing)
     CVertexBuffer* all = device.VertexBuffer(device.CreateVertexBuffer(source.get(), -1, STREAM_ALL));
     CVertexBuffer* some = device.VertexBuffer(device.CreateVertexBuffer(source.get(), 10, 4095));
     ASSERT_TRUE(all && some);
-    EXPECT_EQ(std::vector<long>({all->What(), all->m_Count, some->What(), some->m_Count}),
-              std::vector<long>({STREAM_POSITION, 100, STREAM_POSITION | STREAM_TEXTURE7, 10}));
+    EXPECT_EQ(std::vector<long>({all->What(), all->m_Count, some->What(), some->m_Count, device.m_ClearStencil}),
+              std::vector<long>({STREAM_POSITION, 100, STREAM_POSITION | STREAM_TEXTURE7, 10, 0}));
     EXPECT_EQ(std::memcmp(all->m_pPosition, source->m_pPosition, 1200), 0);
     EXPECT_EQ(std::memcmp(some->m_apTexCoord[7], source->m_apTexCoord[7], 80), 0);
     EXPECT_EQ(device.m_lCalls.back(), "UnlockVertexBuffer(1)");

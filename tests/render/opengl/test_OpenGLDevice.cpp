@@ -245,7 +245,7 @@ TEST_F(DeviceTest, TexturesHoldTheirBytesAndRefusedOnesUseNoHandle)
         EXPECT_EQ(refused, -1);
     glEnable(0);   // an error left from before does not refuse the next texture
     EXPECT_EQ(m_pDevice->CreateTexture(8, 8, 2), 0);
-    EXPECT_EQ(Ints({ m_pDevice->GetTextureInfo(0).format, int(m_pDevice->CreateTexture(2, 2, 1)) }), Ints({ 2, 1 }));
+    EXPECT_EQ(Ints({ m_pDevice->GetTextureInfo(0).format, int(m_pDevice->CreateTexture(2, 0, 1)) }), Ints({ 2, 1 }));
     EXPECT_EQ(m_pDevice->GetTextureInfo(2).width + m_pDevice->GetTextureInfo(2).height, 0);
     m_pDevice->Texture_Set(0, 0), m_pDevice->Texture_Set(8, 1);   // texture 0, not the last; no unit 8
     GLint width = 0;
@@ -320,13 +320,13 @@ TEST_F(DeviceTest, ModesReachOpenGLThroughTheirTables)
     m_pDevice->Mode_DepthTest(TEST_LESSEQUAL);
     m_pDevice->Mode_StencilFunc(TEST_NOTEQUAL, 300, 511);
     m_pDevice->Mode_StencilOp(STENCILOP_INVERT, STENCILOP_REPLACE, STENCILOP_DECR);
-    m_pDevice->Mode_Cull(CULL_CCW);
+    m_pDevice->Mode_Cull(CULL_CCW), m_pDevice->Mode_PrimaryColor(0, 1, 0, 1);
     for (int refused = 0; refused < 2; ++refused)
     {
         EXPECT_EQ(Read({ GL_BLEND_SRC, GL_BLEND_DST, GL_DEPTH_FUNC, GL_STENCIL_FUNC, GL_STENCIL_VALUE_MASK,
-                         GL_STENCIL_FAIL, GL_STENCIL_PASS_DEPTH_FAIL, GL_STENCIL_PASS_DEPTH_PASS, GL_FRONT_FACE }),
+                         GL_STENCIL_FAIL, GL_STENCIL_PASS_DEPTH_FAIL, GL_STENCIL_PASS_DEPTH_PASS, GL_FRONT_FACE, GL_CURRENT_COLOR }),
                   Ints({ GL_DST_COLOR, GL_ONE_MINUS_DST_ALPHA, GL_LEQUAL, GL_NOTEQUAL, 511,
-                         GL_INVERT, GL_REPLACE, GL_DECR, GL_CCW }));
+                         GL_INVERT, GL_REPLACE, GL_DECR, GL_CCW, 0 }));
         EXPECT_EQ(Ints({ int(m_pDevice->m_StencilRef), int(m_pDevice->m_StencilMask), int(m_pDevice->m_BlendSrc),
                          int(m_pDevice->m_StencilFail), int(m_pDevice->m_Cull) }),
                   Ints({ 44, 255, BLEND_DSTCOLOR, STENCILOP_INVERT, CULL_CCW }));
@@ -350,7 +350,7 @@ TEST_F(DeviceTest, StreamsPointIntoTheirBuffersAndClearAndViewportMapToOpenGL)
     long bare = m_pDevice->CreateVertexBuffer(4, STREAM_TEXTURE0, 0);
     CVertexBuffer* buffer = m_pDevice->LockVertexBuffer(full, 0);
     m_pDevice->Stream_Normal(full);
-    m_pDevice->Stream_Color(full);
+    m_pDevice->Stream_Color(full), m_pDevice->Stream_Texture(0, full, 0);
     m_pDevice->Stream_Texture(1, full, 3);
     void* aPointers[2] = {};
     glGetPointerv(GL_NORMAL_ARRAY_POINTER, &aPointers[0]);
@@ -370,8 +370,8 @@ TEST_F(DeviceTest, StreamsPointIntoTheirBuffersAndClearAndViewportMapToOpenGL)
     EXPECT_TRUE(m_pDevice->DestroyVertexBuffer(full) && m_pDevice->DestroyIndexBuffer(indices));
     glextClientActiveTextureARB(GL_TEXTURE1_ARB);
     EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY) || glIsEnabled(GL_TEXTURE_COORD_ARRAY) || m_pDevice->m_pIndexData);
-    EXPECT_EQ(Ints({ int(m_pDevice->m_NormalStream), int(m_pDevice->m_ColorStream), int(m_pDevice->m_aTextureStream[1]),
-                     int(m_pDevice->m_VertexStream) }), Ints({ -1, -1, -1, int(bare) }));
+    EXPECT_EQ(Ints({ int(m_pDevice->m_NormalStream), int(m_pDevice->m_ColorStream), int(m_pDevice->m_aTextureStream[0] + m_pDevice->m_aTextureStream[1]),
+                     int(m_pDevice->m_VertexStream) }), Ints({ -1, -1, -2, int(bare) }));
 
     const float aClear[4] = { 1.0f, 0.5f, 0.0f, 1.0f };
     std::copy(aClear, aClear + 4, m_pDevice->m_aClearColor);
@@ -415,13 +415,12 @@ TEST_F(DeviceTest, DrawsTakeTheVerticesOfTheirPrimitivesAndGrabCopiesThem)
     EXPECT_EQ(std::vector<bool>({ Lit(25, 105), Lit(35, 112) }), std::vector<bool>({ true, false }));
 
     m_pDevice->Draw(PRIM_QUADS, 0, 1);
-    long texture = m_pDevice->CreateTexture(256, 256, 1);
+    long texture = m_pDevice->CreateTexture(256, 256, 1), tall = m_pDevice->CreateTexture(16, 512, 1);
     ASSERT_TRUE(m_pDevice->Grab(texture, GRAB_COLOR));
     std::vector<unsigned char> texels(256 * 256 * 4);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    m_pDevice->Texture_Set(0, texture), glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     auto at = [&](int x, int y) { return int(texels[((255 - y) * 256 + x) * 4]); };
     EXPECT_EQ(Ints({ at(10, 100), at(29, 119), at(9, 100), at(10, 120), at(10, 99) }), Ints({ 255, 255, 0, 0, 0 }));
-    long tall = m_pDevice->CreateTexture(16, 512, 1);
     EXPECT_TRUE(m_pDevice->Grab(tall, GRAB_COLOR));
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());   // 16 x 512 fits
     EXPECT_EQ(int(texels[(369 * 16 + 12) * 4]), 255) << "the window's bottom row is the texture's first";
@@ -448,7 +447,7 @@ TEST_F(DeviceTest, DrawIndexedDrawsOnlyIndicesThatNameVertices)
         m_pDevice->DrawIndexed(range[0], range[1], range[2]);
     EXPECT_FALSE(Lit(15, 115) || Lit(25, 105) || !m_Log.m_Text.empty());
     m_pDevice->DrawIndexed(PRIM_TRIANGLES, 3, 1);
-    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 0, 1);
+    m_pDevice->DrawIndexed(PRIM_POINTS, 0, 9);   // every index, one of them bad
     EXPECT_EQ(std::vector<bool>({ Lit(15, 115), Lit(25, 105) }), std::vector<bool>({ true, false }));
     EXPECT_EQ(m_Log.m_Text, kBadIndex);
     m_pDevice->LockIndexBuffer(handle), indices[2] = 2, m_pDevice->UnlockIndexBuffer(handle);
