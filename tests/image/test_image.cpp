@@ -163,6 +163,7 @@ TEST(TGA, PixelsLoadRedFirstInPictureOrderAndDamagedFilesFail)
         {"huge run-length claim", Header(10, 65535, 65535, 32, 0) + Bytes{0xFF} + pixel, {}},
         {"run-length ends early", Header(10, 2, 2, 24, 0) + Bytes{0x81, 1, 2, 3, 0x01, 4, 5, 6, 7, 8}, {}},
         {"run-length ends inside a pixel", Header(10, 2, 2, 24, 0) + Bytes{0x80, 1, 2, 3, 0x80, 1, 2}, {}},
+        {"run-length ends between packets", Header(10, 3, 1, 24, 0) + Bytes{0, 1, 2, 3, 0, 4, 5, 6}, {}},
     };
     for (const auto& c : cases)
     {
