@@ -5,7 +5,8 @@
 // them with the separator must give the text back (less one trailing
 // separator), no token may hold the separator, every search result must
 // be the first place the needle occurs, and trimming cuts the leading blanks
-// and nothing else.
+// and nothing else. The first byte's other bits, less one, size a fresh
+// buffer, which holds at least its terminator.
 #include "foundation/String.h"
 
 #include <cstddef>
@@ -85,5 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckSearch(text, separator);
     CheckSplit(text, separator);
     CheckTrim(text);
+    const long asked = long(data[0] >> 2) - 1;
+    CString sized;
+    sized.SetSize(asked);
+    if (sized.m_Size != (asked < 1 ? 1 : asked) || sized.m_pData[0] != 0)
+        __builtin_trap();
     return 0;
 }
