@@ -170,8 +170,8 @@ TEST(CDeviceBestMode, PrefersLargerValuesByPriority)
     CMode any(640, 480, false, 0);
     any.m_aParameters[MODE_DISPLAY].m_Match = MATCH_ANY;
     const struct { std::vector<CMode> offered; CMode best; } cases[] = {
-        {{Offered(640, 480, 60, 0, 32), Offered(640, 480, 75, 0, 16), Offered(640, 480, 75, 0, 16, 16),
-          Offered(800, 600, 85, 0, 32)}, Offered(640, 480, 75, 0, 16)},
+        {{Offered(640, 480, 75, 0, 16), Offered(640, 480, 60, 0, 32), Offered(800, 600, 85, 0, 32)},
+         Offered(640, 480, 75, 0, 16)},
         {{Offered(640, 480, 60, 0, 16, 32), Offered(640, 480, 60, 0, 32, 16), Offered(640, 480, 60, 0, 32, 32)},
          Offered(640, 480, 60, 0, 32, 32)},
         {{Offered(640, 480, 60, 0, 32, 32, 2), Offered(640, 480, 60, 0, 32, 32, 0), Offered(640, 480, 60, 0, 32, 32, 1)},
