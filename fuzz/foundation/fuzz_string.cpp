@@ -6,7 +6,8 @@
 // separator), no token may hold the separator, every search result must
 // be the first place the needle occurs, and trimming cuts the leading blanks
 // and nothing else. The first byte's other bits, less one, size a fresh
-// buffer, which holds at least its terminator.
+// buffer, which holds at least its terminator. Appending nothing, or a
+// negative count, leaves the text alone.
 #include "foundation/String.h"
 
 #include <cstddef>
@@ -86,6 +87,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckSearch(text, separator);
     CheckSplit(text, separator);
     CheckTrim(text);
+    CString appended(text);
+    appended.AppendData(nullptr, 3), appended.AppendData(separator, -1), appended.AppendData(separator, 0);
+    if (appended.m_Size != text.m_Size || std::memcmp(appended.m_pData, text.m_pData, (size_t)text.m_Size) != 0)
+        __builtin_trap();
     const long asked = long(data[0] >> 2) - 1;
     CString sized;
     sized.SetSize(asked);
