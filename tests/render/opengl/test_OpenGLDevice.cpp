@@ -565,7 +565,7 @@ TEST_F(DeviceTest, InitOpensTheRequestedWindowOfTheDisplayModes)
     EXPECT_EQ(log.m_Text, "COpenGLDevice_SDL::Init(): Couldn't find a displaymode that fits\n");
     EXPECT_TRUE(none.Update() && TakeMessages().empty());
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 9);   // a context no driver makes
-    EXPECT_FALSE(none.Init(CMode(640, 480, false, 0)) || none.m_Window || none.m_bInitialized);
+    EXPECT_FALSE(device.Init(CMode(640, 480, false, 0)) || device.m_Window || device.m_bInitialized);
     SDL_GL_ResetAttributes();
     SDL_GL_MakeCurrent(m_pDevice->m_Window, m_pDevice->m_Context);
 
