@@ -18,10 +18,8 @@ run_suite() {
   cmake -S . -B "$dir" "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
   # -noreset: the server must not reset whenever its last client leaves, or a
-  # test that connects at that moment finds its connection closed. A screen
-  # larger than every standard window size lets the display-mode test see
-  # each of them offered.
-  xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+  # test that connects at that moment finds its connection closed.
+  xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
 echo "== normal build"
