@@ -71,13 +71,13 @@ TEST(CDevice, UploadsCopyWhatWasAskedOrLeaveNothing)
               std::vector<long>({STREAM_POSITION, 100, STREAM_POSITION | STREAM_TEXTURE7, 10, 0}));
     EXPECT_EQ(std::memcmp(all->m_pPosition, source->m_pPosition, 1200), 0);
     EXPECT_EQ(std::memcmp(some->m_apTexCoord[7], source->m_apTexCoord[7], 80), 0);
-    EXPECT_EQ(device.m_lCalls.back(), "UnlockVertexBuffer(1)");
+    EXPECT_EQ(device.m_lCalls[3] + device.m_lCalls.back(), "CreateVertexBuffer(10,2049,0)UnlockVertexBuffer(1)");
 
     std::unique_ptr<CIndexBuffer> indices(CreateIndexBufferSW(5, 0));
     const uint16_t values[5] = {0, 65535, 7, 300, 2};
     std::memcpy(indices->m_pIndices, values, sizeof values);
     CIndexBuffer* copy = device.IndexBuffer(device.CreateIndexBuffer(indices.get(), 0));
-    ASSERT_TRUE(copy && copy->m_Count == 5);
+    ASSERT_TRUE(copy && copy->m_Count == 5 && device.m_lCalls.back() == "UnlockIndexBuffer(2)");
     EXPECT_EQ(std::memcmp(copy->m_pIndices, values, sizeof values), 0);
     CIndexBuffer empty, negative;
     negative.m_Count = -1;

@@ -123,9 +123,9 @@ STextureInfo CRecordingDevice::GetTextureInfo(long texture)
              : STextureInfo{int32_t(texture), 0, 0, 0};
 }
 
-long CRecordingDevice::CreateVertexBuffer(long count, long format, long)
+long CRecordingDevice::CreateVertexBuffer(long count, long format, long flags)
 {
-    Record("CreateVertexBuffer(%ld,%ld)", count, format);
+    Record("CreateVertexBuffer(%ld,%ld,%ld)", count, format, flags);
     CVertexBuffer* buffer = m_bFailCreate ? nullptr : CreateVertexBufferSW(count, format, 0);
     return buffer ? Add(SID_VERTEXBUFFER, new SRecord{0, 0, 0, buffer, nullptr, false}) : -1;
 }

@@ -92,7 +92,7 @@ public:
     N3D::STextureInfo GetTextureInfo(long texture) override;
 
     using CDevice::CreateVertexBuffer;
-    long CreateVertexBuffer(long count, long format, long) override;
+    long CreateVertexBuffer(long count, long format, long flags) override;
     bool DestroyVertexBuffer(long h) override { return Destroy("VertexBuffer", h, N3D::SID_VERTEXBUFFER); }
     N3D::CVertexBuffer* LockVertexBuffer(long h, long) override
     { Record("LockVertexBuffer(%ld)", h); return Lock(h, N3D::SID_VERTEXBUFFER) ? VertexBuffer(h) : nullptr; }

@@ -78,7 +78,7 @@ TEST_F(C2DUtilsTest, QuadsAndLinesWriteTheirVertices)
     m_Utils.Line_End();
     EXPECT_EQ(Vertex(2), "5 6 -1 | 1 0 0 1 | 0.25 0.125");   // coordinates left alone
     EXPECT_EQ(Vertex(3), "7 8 -1 | 0.5 0.75 0.25 1 | 0.5 0");
-    EXPECT_EQ(Calls().find("CreateVertexBuffer(8192,21) LockVertexBuffer(0) UnlockVertexBuffer(0) defaults"), 0u);
+    EXPECT_EQ(Calls().find("CreateVertexBuffer(8192,21,0) LockVertexBuffer(0) UnlockVertexBuffer(0) defaults"), 0u);
 }
 
 // A rotation turns quads clockwise about their centre, with exactly the bits
