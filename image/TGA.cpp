@@ -165,7 +165,6 @@ namespace NTGA
                 const unsigned char* rows = static_cast<unsigned char*>(memory->GetData()) + memory->Tell();
                 for (long row = 0; row < height; ++row)
                     CopyExchangingRedBlue(PictureRow(image, row, topDown), rows + row * pitch, width, bytesPerPixel);
-                storage.Seek(pitch * height, 1);
                 return true;
             }
             unsigned char buffer[kRowBufferSize];

@@ -81,7 +81,7 @@ TEST(Image, CreateRefusesImpossibleSizesAndMisuseThrowsItsMessage)
 {
     CImage image, rgb;
     EXPECT_EQ(image.m_Format | image.m_Pitch | image.m_Width | image.m_Height, 0); // a new image is empty
-    ASSERT_TRUE(image.Create(V(0, 3), 8) && image.m_pData); // an empty size still has a block
+    ASSERT_TRUE(image.Create(V(0, 3), 4) && image.m_pData); // an empty size, even under 8 bits, still has a block
     ASSERT_TRUE(image.Create(V(2, 2), 32)); // a refused size leaves no old pixels either
     for (V bad : {V(-1, 4), V(4, -1), V(LONG_MAX / 2, 4), V(1L << 20, 1L << 50)})
     {
@@ -95,8 +95,9 @@ TEST(Image, CreateRefusesImpossibleSizesAndMisuseThrowsItsMessage)
     const char* const blit = "Can't perform blit between diffrent formats";
     EXPECT_THROW(try { rgb.Clear(1); } catch (const char* m) { EXPECT_STREQ(m, clear); throw; }, const char*);
     EXPECT_THROW(try { image.Blit(&rgb, V(0, 0)); } catch (const char* m) { EXPECT_STREQ(m, blit); throw; }, const char*);
-    EXPECT_EQ(Pixels(image), (Bytes{1, 2, 3, 4}));
     EXPECT_EQ(Pixels(rgb), (Bytes{1, 2, 3}));
+    rgb.ClearData(), rgb.m_Format = 32, image.Blit(&rgb, V(0, 0)); // a source without pixels copies nothing
+    EXPECT_EQ(Pixels(image), (Bytes{1, 2, 3, 4}));
 }
 
 // Each case fills an image (byte i = i + 1 unless given), runs one step on
@@ -223,8 +224,7 @@ TEST(TGA, WrittenFilesAreBlueFirstAndLoadBackFromFilesAndMemoryInEitherRowOrder)
         }
     }
     CImage none, wide, odd, one;
-    ASSERT_TRUE(wide.Create(V(65536, 1), 8) && one.Create(V(65535, 1), 8));
-    ASSERT_TRUE(odd.Create(V(2, 2), 16));
+    ASSERT_TRUE(wide.Create(V(65536, 1), 8) && one.Create(V(65535, 1), 8) && odd.Create(V(2, 2), 16));
     CMemory unused(1 << 17), notReady, tooSmall(17);   // unused has room: only the image is refused
     for (CImage* refused : {&none, &wide, &odd})
         EXPECT_FALSE(NTGA::Write(unused, *refused));
