@@ -62,7 +62,7 @@ TEST_F(C2DUtilsTest, QuadsAndLinesWriteTheirVertices)
     for (int c = 0; c < 4; ++c)
         m_Utils.SetColor(c, colour[c][0], colour[c][1], colour[c][2], colour[c][3]);
     m_Utils.SetTexCoord(0.25f, 0, 0.5f, 0.125f);
-    m_Utils.SetColor(4, 9, 9, 9, 9), m_Utils.SetColor(-1, 9, 9, 9, 9);
+    m_Utils.SetColor(4, 9, 9, 9, 9), m_Utils.SetColor(-1, 9, 9, 9, 9), m_Utils.SetTexCoord(4L, 9, 9);
     ASSERT_TRUE(m_Utils.Quad_Begin());
     m_Utils.Quad_Draw(100, 100, 20, 10);
     m_Utils.Quad_End();
