@@ -165,6 +165,7 @@ void Step(SInput& in, CMemory& memory, SModel& model, uint8_t* outside, long out
         // Clearing forgets an owned block but keeps pointing at another's.
         bool owned = model.m_bBlock && memory.GetData() != outside;
         memory.Clear();
+        Check(memory.m_Owner == 0);
         model.m_bBlock = model.m_bBlock && !owned;
         model.m_Bytes.clear();
         model.m_Current = model.m_Written = 0;
