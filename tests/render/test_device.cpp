@@ -79,9 +79,8 @@ TEST(CDevice, UploadsCopyWhatWasAskedOrLeaveNothing)
     CIndexBuffer* copy = device.IndexBuffer(device.CreateIndexBuffer(indices.get(), 0));
     ASSERT_TRUE(copy && copy->m_Count == 5 && device.m_lCalls.back() == "UnlockIndexBuffer(2)");
     EXPECT_EQ(std::memcmp(copy->m_pIndices, values, sizeof values), 0);
-    CIndexBuffer empty, negative;
-    negative.m_Count = -1;
-    EXPECT_TRUE(device.CreateIndexBuffer(&empty, 0) >= 0 && device.CreateIndexBuffer(&negative, 0) == -1);
+    CIndexBuffer empty;
+    EXPECT_TRUE(device.CreateIndexBuffer(&empty, 0) >= 0 && (empty.m_Count = -1, device.CreateIndexBuffer(&empty, 0) == -1));
 
     EXPECT_EQ(failing.CreateVertexBuffer(source.get(), 101, STREAM_ALL) + failing.CreateIndexBuffer(nullptr, 0) +
               failing.CreateVertexBuffer(nullptr, -1, STREAM_ALL), -3);
@@ -178,6 +177,7 @@ TEST(CDeviceBestMode, PrefersLargerValuesByPriority)
          Offered(640, 480, 60, 0, 32, 32, 2)},
         {{Offered(640, 480, 60, 0, 32, 32, 0), Offered(640, 480, 75, 0, 32, 32, 1), Offered(640, 480, 75, 0, 32, 32, 2)},
          Offered(640, 480, 75, 0, 32, 32, 2)},
+        {{Offered(640, 480, -1, 0, 32)}, Offered(640, 480, -1, 0, 32)}, // the only mode, with no refresh rate
     };
     NTest::CLogCapture log;
     for (const auto& c : cases)
