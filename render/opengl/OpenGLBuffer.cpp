@@ -1,6 +1,7 @@
 #include "render/opengl/OpenGLBuffer.h"
 
 #include <algorithm>
+#include <climits>
 #include <new>
 
 #include "foundation/Log.h"
@@ -43,6 +44,10 @@ COpenGLVertexBuffer::~COpenGLVertexBuffer()
 bool COpenGLVertexBuffer::Allocate(long count, long format)
 {
     m_Buffer.m_Count = count;
+    // Even a nothrow array allocation throws when the byte size is beyond
+    // what C++ allows; the colour, 16 bytes a vertex, is the largest.
+    if (count > LONG_MAX / 16)
+        return false;
     for (int set = 0; set < 8; ++set)
     {
         if (!(format & (STREAM_TEXTURE0 << set)))
@@ -80,6 +85,8 @@ COpenGLIndexBuffer::~COpenGLIndexBuffer()
 bool COpenGLIndexBuffer::Allocate(long count)
 {
     m_Buffer.m_Count = count;
+    if (count > LONG_MAX / 16) // as for vertices, well past any real buffer
+        return false;
     m_Buffer.m_pIndices = new (std::nothrow) uint16_t[count];
     return m_Buffer.m_pIndices != nullptr;
 }

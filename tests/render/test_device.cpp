@@ -66,18 +66,19 @@ TEST(CDevice, UploadsCopyWhatWasAskedOrLeaveNothing)
         source->m_pPosition[i] = TVector3<float>(i, i + 0.5f, -i), source->m_apTexCoord[7][i] = TVector2<float>(i, 1);
     CVertexBuffer* all = device.VertexBuffer(device.CreateVertexBuffer(source.get(), -1, STREAM_ALL));
     CVertexBuffer* some = device.VertexBuffer(device.CreateVertexBuffer(source.get(), 10, 4095));
-    ASSERT_TRUE(all && some);
-    EXPECT_EQ(std::vector<long>({all->What(), all->m_Count, some->What(), some->m_Count, device.m_ClearStencil}),
-              std::vector<long>({STREAM_POSITION, 100, STREAM_POSITION | STREAM_TEXTURE7, 10, 0}));
+    ASSERT_TRUE(all && some && device.CreateVertexBuffer(source.get(), 0, STREAM_ALL) == 2); // none at all
+    EXPECT_EQ(std::vector<long>({all->What(), all->m_Count, some->What(), some->m_Count, device.VertexBuffer(2)->m_Count,
+                                 device.m_ClearStencil}),
+              std::vector<long>({STREAM_POSITION, 100, STREAM_POSITION | STREAM_TEXTURE7, 10, 0, 0}));
     EXPECT_EQ(std::memcmp(all->m_pPosition, source->m_pPosition, 1200), 0);
     EXPECT_EQ(std::memcmp(some->m_apTexCoord[7], source->m_apTexCoord[7], 80), 0);
-    EXPECT_EQ(device.m_lCalls[3] + device.m_lCalls.back(), "CreateVertexBuffer(10,2049,0)UnlockVertexBuffer(1)");
+    EXPECT_EQ(device.m_lCalls[3] + device.m_lCalls.back(), "CreateVertexBuffer(10,2049,0)UnlockVertexBuffer(2)");
 
     std::unique_ptr<CIndexBuffer> indices(CreateIndexBufferSW(5, 0));
     const uint16_t values[5] = {0, 65535, 7, 300, 2};
     std::memcpy(indices->m_pIndices, values, sizeof values);
     CIndexBuffer* copy = device.IndexBuffer(device.CreateIndexBuffer(indices.get(), 0));
-    ASSERT_TRUE(copy && copy->m_Count == 5 && device.m_lCalls.back() == "UnlockIndexBuffer(2)");
+    ASSERT_TRUE(copy && copy->m_Count == 5 && device.m_lCalls.back() == "UnlockIndexBuffer(3)");
     EXPECT_EQ(std::memcmp(copy->m_pIndices, values, sizeof values), 0);
     CIndexBuffer empty;
     EXPECT_TRUE(device.CreateIndexBuffer(&empty, 0) >= 0 && (empty.m_Count = -1, device.CreateIndexBuffer(&empty, 0) == -1));

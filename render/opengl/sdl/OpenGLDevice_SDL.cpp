@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "core/Core.h"
 #include "core/Message.h"
@@ -93,10 +94,8 @@ void SetPixelFormat(int depthSize)
 {
     // Hardware acceleration is preferred but not required: the attribute
     // stays at "either", so a software renderer is accepted too.
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    for (SDL_GLattr channel : {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE, SDL_GL_ALPHA_SIZE})
+        SDL_GL_SetAttribute(channel, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthSize);
 }

@@ -10,6 +10,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@
 
 using namespace NVorn;
 using namespace NVorn::N3D;
+
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; } // huge requests fail
 
 namespace
 {
@@ -65,8 +68,7 @@ protected:
 
     void TearDown() override
     {
-        m_pDevice->ClearAllAllocatedIndexes(), m_pDevice->Shutdown();
-        delete m_pDevice;
+        m_pDevice->ClearAllAllocatedIndexes(), m_pDevice->Shutdown(), delete m_pDevice;
     }
 
     // One pixel of the back buffer as RGBA bytes, y counted from the top.
@@ -273,8 +275,11 @@ TEST_F(DeviceTest, BuffersAndProgramsTrackTheirLockAndTheirOwnHandles)
     EXPECT_NE(m_pDevice->LockIndexBuffer(indices), nullptr);
     EXPECT_FALSE(m_pDevice->LockVertexBuffer(indices, 0) || m_pDevice->LockIndexBuffer(vertices));
     EXPECT_FALSE(m_pDevice->DestroyIndexBuffer(vertices) || m_pDevice->DestroyVertexBuffer(indices));
-    EXPECT_EQ(Ints({ int(m_pDevice->CreateVertexBuffer(-1, 1, 0) + m_pDevice->CreateIndexBuffer(-1, 0)),
-                     m_pDevice->CreateVertexBuffer(long(0), 1, 0) >= 0 }), Ints({ -2, 1 })); // an empty buffer is a buffer
+    long refused = m_pDevice->CreateVertexBuffer(-1, 1, 0) + m_pDevice->CreateIndexBuffer(-1, 0) +
+                   m_pDevice->CreateVertexBuffer(LONG_MAX, STREAM_COLOR, 0) + m_pDevice->CreateIndexBuffer(LONG_MAX, 0);
+    for (long format : { STREAM_TEXTURE3, STREAM_POSITION, STREAM_NORMAL, STREAM_COLOR }) // more than memory holds
+        refused += m_pDevice->CreateVertexBuffer(LONG_MAX / 16, format, 0) + m_pDevice->CreateIndexBuffer(LONG_MAX / 16, 0);
+    EXPECT_EQ(Ints({ int(refused), m_pDevice->CreateVertexBuffer(long(0), -1, 0) >= 0 }), Ints({ -12, 1 })); // an empty one is one
     EXPECT_TRUE(m_pDevice->DestroyVertexBuffer(vertices) && m_pDevice->DestroyIndexBuffer(indices));
     EXPECT_FALSE(m_pDevice->DestroyVertexBuffer(vertices) || m_pDevice->DestroyIndexBuffer(indices));
     EXPECT_FALSE(m_pDevice->CreatePixelShader("anything") != -1 || m_pDevice->DestroyPixelShader(0));
@@ -284,24 +289,22 @@ TEST_F(DeviceTest, BuffersAndProgramsTrackTheirLockAndTheirOwnHandles)
     EXPECT_EQ(m_pDevice->CreateVertexShader("!!ARBvp1.0\nMOV result.position, vertex.position;\n"), -1);
     EXPECT_TRUE(m_Log.Count("opengl: Error creating vertex shader, ") == 1 &&
                 m_Log.m_Text.find("shader, -1") == std::string::npos) << "with the driver's error position";
-    EXPECT_EQ(m_pDevice->CreateVertexShader(nullptr), -1);
-    EXPECT_EQ(m_pDevice->m_IndexHandler.m_aFree.m_Length, 1);
+    EXPECT_TRUE(m_pDevice->CreateVertexShader(nullptr) == -1 && m_pDevice->m_IndexHandler.m_aFree.m_Length == 1);
     m_pDevice->Shader_Vertex(shader), m_pDevice->Shader_Pixel(3);
     const TVector4<float> aValues[2] = { TVector4<float>(1, 2, 3, 4), TVector4<float>(5, 6, 7, 8) };
     m_pDevice->Shader_VertexParamFloat(2, aValues, 2), m_pDevice->Shader_VertexParamFloat(3, nullptr, 1);
     GLint bound = 0, length = 0;
-    GLfloat read[4] = {};
+    GLfloat read[8] = {};
     glextGetProgramivARB(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_BINDING_ARB, &bound);
     glextGetProgramivARB(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_LENGTH_ARB, &length);
-    glextGetProgramLocalParameterfvARB(GL_VERTEX_PROGRAM_ARB, 3, read);
-    EXPECT_EQ(std::vector<float>({ read[0], read[3], float(glIsEnabled(GL_VERTEX_PROGRAM_ARB)) }),
-              std::vector<float>({ 5, 8, 1 }));
+    glextGetProgramLocalParameterfvARB(GL_VERTEX_PROGRAM_ARB, 2, read), glextGetProgramLocalParameterfvARB(GL_VERTEX_PROGRAM_ARB, 3, read + 4);
+    EXPECT_EQ(std::vector<float>({ read[0], read[3], read[4], read[7], float(glIsEnabled(GL_VERTEX_PROGRAM_ARB)) }),
+              std::vector<float>({ 1, 4, 5, 8, 1 }));
     const GLuint program = static_cast<NOpenGL::SVertexShader*>(m_pDevice->m_IndexHandler.m_aIDs[shader].m_pData)->glProgram;
     EXPECT_TRUE(GLuint(bound) == program && size_t(length) == strlen(kProgram) && m_pDevice->m_VertexShader == shader &&
                 m_pDevice->m_PixelShader == 3);
     EXPECT_FALSE(glextIsProgramARB(program + 1)); // the refused program's name is given back
-    m_pDevice->Shader_Vertex(-1);
-    EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
+    EXPECT_FALSE((m_pDevice->Shader_Vertex(-1), glIsEnabled(GL_VERTEX_PROGRAM_ARB))); // unbound
     EXPECT_TRUE(m_pDevice->DestroyVertexShader(shader) && !m_pDevice->DestroyVertexShader(shader));
     EXPECT_FALSE(glextIsProgramARB(program));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
