@@ -17,7 +17,7 @@ TEST(Storage, FileStreams)
 {
     const std::string path = testing::TempDir() + "nvorn_storage" + std::to_string(getpid());
     CFile file(path.c_str(), 1);
-    EXPECT_EQ(file.Write_sz("abc") + file.Write(nullptr, 1) + file.Write((void*)"x", -1) + CFile().Write((void*)"x", 1), 4);
+    EXPECT_EQ(file.Write_sz("abc") + file.Write_sz(nullptr) + file.Write(nullptr, 1) + file.Write((void*)"x", -1) + CFile().Write((void*)"x", 1), 4);
     EXPECT_EQ(file.Write_fmt("%d", 4) + file.Write_fmt("%d", 2), 2); // one byte at a time
     file.Write_fmt("%s", std::string(5000, 'w').c_str());
     ASSERT_TRUE(file.Open(path.c_str(), 5)); // closes, and so flushes, the old stream

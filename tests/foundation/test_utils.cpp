@@ -24,9 +24,9 @@ TEST(Utils, RandomLerpAbsClockAndBoundedFormatting)
     const auto now = duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
     EXPECT_NEAR(GetTickCount(), now, 50000); // the same monotonic clock, in microseconds
     char buffer[16] = "XXXXXXXXXXXXXXX"; // an X is a byte nothing wrote
-    StringCFormat(buffer, 8, "%d-%s", 12345, "abcdef");
-    EXPECT_STREQ(buffer, "12345-a");
+    EXPECT_STREQ(StringCFormat(buffer, 8, "%d-%s", 12345, "abcdef"), "12345-a");
     EXPECT_TRUE(buffer[8] == 'X' && *StringCFormat(buffer + 9, 1, "%s", "abc") == 0 && // room for the terminator
                 !StringCFormat(nullptr, 8, "%s", "a") && StringCompare(nullptr, nullptr, 0) == 0); // or nothing at all
-    EXPECT_TRUE(*StringCopy(buffer, "yz", 1) == 'y' && buffer[1] == '2'); // one character, no terminator
+    EXPECT_TRUE(*StringCopy(buffer, "yz", 1) == 'y' && buffer[1] == '2' && // one character, no terminator
+                (MemorySet(buffer + 1, '_', 1), MemorySet(buffer + 2, '_', 0), buffer[1] == '_' && buffer[2] == '3'));
 }

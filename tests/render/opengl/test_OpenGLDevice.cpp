@@ -640,7 +640,7 @@ TEST_F(DeviceTest, UpdateTurnsEventsIntoMessagesAndCapturesTheMouse)
         captured = m_pDevice->m_bCursorHidden && SDL_GetRelativeMouseMode() &&
                    TakeMessages() == Messages{ { NCore::MSG_MOUSEMOVE, 0, 0 }, { NCore::MSG_MOUSEMOVE, 0, 0 } };
     }
-    ASSERT_TRUE(captured && m_pDevice->Init(CMode(640, 480, false, 0)));   // the old window's capture ends with it
+    ASSERT_TRUE(captured && m_pDevice->Init(CMode(640, 480, false, 0)) && !m_pDevice->m_bCursorHidden); // the old window's capture ends with it
     ASSERT_TRUE(Focus(other, m_pDevice->m_Window));
     m_pDevice->Update();
     EXPECT_FALSE(m_pDevice->m_bCursorHidden || SDL_GetRelativeMouseMode() || !TakeMessages().empty());
