@@ -9,6 +9,8 @@
 #ifndef NVORN_FOUNDATION_DYNAMICARRAY_H
 #define NVORN_FOUNDATION_DYNAMICARRAY_H
 
+#include <algorithm>
+
 namespace NVorn
 {
     template<class T>
@@ -90,7 +92,7 @@ namespace NVorn
     {
         if (n < 0)
             n = 0;
-        long keep = m_Length < n ? m_Length : n;
+        long keep = std::min(m_Length, n);
         T* data = n > 0 ? new T[n] : nullptr;
         for (long i = 0; i < keep; ++i)
             data[i] = m_pData[i];

@@ -106,8 +106,8 @@ namespace NVorn
             position.x <= -source->m_Width || position.y <= -source->m_Height)
             return;
 
-        long sx = position.x < 0 ? -position.x : 0, dx = position.x < 0 ? 0 : position.x;
-        long sy = position.y < 0 ? -position.y : 0, dy = position.y < 0 ? 0 : position.y;
+        long sx = Max(-position.x, 0), dx = Max(position.x, 0);
+        long sy = Max(-position.y, 0), dy = Max(position.y, 0);
         long columns = Min(m_Width - dx, source->m_Width - sx);
         long bytesPerPixel = GetBytesPerPixel();
         for (; dy < m_Height && sy < source->m_Height; ++sy, ++dy)
