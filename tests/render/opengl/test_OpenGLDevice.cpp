@@ -333,16 +333,16 @@ TEST_F(DeviceTest, ModesReachOpenGLThroughTheirTables)
         EXPECT_EQ(Ints({ int(m_pDevice->m_StencilRef), int(m_pDevice->m_StencilMask), int(m_pDevice->m_BlendSrc),
                          int(m_pDevice->m_StencilFail), int(m_pDevice->m_Cull), int(m_pDevice->m_DepthTest) }),
                   Ints({ 44, 255, BLEND_DSTCOLOR, STENCILOP_INVERT, CULL_CCW, TEST_LESSEQUAL }));
-        m_pDevice->Mode_BlendFunc(BLEND_COUNT, 0);
-        m_pDevice->Mode_BlendFunc(0, -1);
+        m_pDevice->Mode_BlendFunc(BLEND_COUNT, 0), m_pDevice->Mode_BlendFunc(0, -1);
         m_pDevice->Mode_DepthTest(TEST_COUNT);
         m_pDevice->Mode_Cull(2);
         m_pDevice->Mode_StencilFunc(-3, 0, 0);
         for (Ints op : { Ints{ 6, 0, 0 }, Ints{ 0, 6, 0 }, Ints{ 0, 0, -1 } })
             m_pDevice->Mode_StencilOp(op[0], op[1], op[2]);
     }
-    m_pDevice->Mode_Cull(CULL_CW);
-    EXPECT_EQ(Ints({ int(m_pDevice->m_Cull), int(NOpenGL::PrimToOGL(PRIM_COUNT, 5)) }), Ints({ CULL_CW, 0 }));
+    m_pDevice->Mode_Cull(CULL_CW), m_pDevice->Flag_Set(FLAG_BLEND, true);
+    EXPECT_EQ(Ints({ int(m_pDevice->m_Cull), int(NOpenGL::PrimToOGL(PRIM_COUNT, 5)), m_pDevice->m_aFlags[FLAG_BLEND], glIsEnabled(GL_BLEND) }),
+              Ints({ CULL_CW, 0, 1, 1 }));
 }
 
 // A buffer without the component disables the array but is recorded;
