@@ -201,8 +201,8 @@ public:
     uint32_t      m_StencilZFail : 4;     // stencil passes, depth fails
     uint32_t      m_StencilPass : 4;      // both pass
     uint32_t      m_StencilFunc : 4;
-    uint32_t      m_StencilRef : 8;
-    uint32_t      m_StencilMask : 8;
+    uint8_t       m_StencilRef;
+    uint8_t       m_StencilMask;
     float         m_aPrimaryColor[4];     // red, green, blue, alpha
     long          m_VertexStream;
     long          m_IndexStream;

@@ -21,7 +21,8 @@ CVertexBuffer* CreateVertexBufferSW(long count, long format, long)
 
     CVertexBufferSW* buffer = new CVertexBufferSW;
     buffer->m_Count = count;
-    // The vector types start at zero when constructed.
+    // Every component starts at zero: the vector types by construction, the
+    // colours by value-initialisation.
     for (int n = 0; n < 8; ++n)
         if (format & (STREAM_TEXTURE0 << n))
             buffer->m_apTexCoord[n] = new TVector2<float>[count];
@@ -30,7 +31,7 @@ CVertexBuffer* CreateVertexBufferSW(long count, long format, long)
     if (format & STREAM_NORMAL)
         buffer->m_pNormal = new TVector3<float>[count];
     if (format & STREAM_COLOR)
-        buffer->m_pColor = new float[count * 4];
+        buffer->m_pColor = new float[count * 4]();
     return buffer;
 }
 

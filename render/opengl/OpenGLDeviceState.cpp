@@ -366,9 +366,7 @@ bool COpenGLDevice::Grab(long handle, long what)
     if (!texture)
         return false;
     glBindTexture(GL_TEXTURE_2D, texture->glName);
-    GLint y = 480 - texture->height;
-    if (y < 0)
-        y = 0;
+    const GLint y = std::max<GLint>(480 - texture->height, 0);
     GLenum format;
     if (what == GRAB_COLOR)
         format = GL_RGBA;

@@ -46,7 +46,7 @@ TEST(CVertexBuffer, HoldsTheComponentsOfItsFormat)
     const void* expected[13] = {b->m_pPosition, nullptr, b->m_pColor, nullptr, b->m_apTexCoord[0]};
     for (long k = -1; k <= 12; ++k)
         EXPECT_EQ(b->GetPointer(k), k < 0 ? nullptr : expected[k]) << k;
-    EXPECT_EQ(b->m_pPosition[3].z + b->m_apTexCoord[0][3].y, 0.0f);
+    EXPECT_EQ(b->m_pPosition[3].z + b->m_apTexCoord[0][3].y + b->m_pColor[15], 0.0f);
     for (long k = 0; k < 12; ++k)
         EXPECT_EQ(CVertexBuffer::GetPointerElementSize(k), k < 2 ? 12 : k == 2 ? 16 : 8);
     std::unique_ptr<CVertexBuffer> all(CreateVertexBufferSW(2, -1, 0));   // other bits ask for nothing

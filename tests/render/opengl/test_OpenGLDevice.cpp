@@ -331,8 +331,8 @@ TEST_F(DeviceTest, ModesReachOpenGLThroughTheirTables)
                   Ints({ GL_DST_COLOR, GL_ONE_MINUS_DST_ALPHA, GL_LEQUAL, GL_NOTEQUAL, 511,
                          GL_INVERT, GL_REPLACE, GL_DECR, GL_CCW, 0 }));
         EXPECT_EQ(Ints({ int(m_pDevice->m_StencilRef), int(m_pDevice->m_StencilMask), int(m_pDevice->m_BlendSrc),
-                         int(m_pDevice->m_StencilFail), int(m_pDevice->m_Cull), int(m_pDevice->m_DepthTest) }),
-                  Ints({ 44, 255, BLEND_DSTCOLOR, STENCILOP_INVERT, CULL_CCW, TEST_LESSEQUAL }));
+                         int(m_pDevice->m_StencilFail), int(m_pDevice->m_Cull), int(m_pDevice->m_DepthTest), int(m_pDevice->m_aPrimaryColor[1]) }),
+                  Ints({ 44, 255, BLEND_DSTCOLOR, STENCILOP_INVERT, CULL_CCW, TEST_LESSEQUAL, 1 }));
         m_pDevice->Mode_BlendFunc(BLEND_COUNT, 0), m_pDevice->Mode_BlendFunc(0, -1);
         m_pDevice->Mode_DepthTest(TEST_COUNT);
         m_pDevice->Mode_Cull(2);
@@ -477,7 +477,7 @@ TEST_F(DeviceTest, DrawIndexedDrawsOnlyIndicesThatNameVertices)
     long noVertices = m_pDevice->CreateVertexBuffer(0L, STREAM_POSITION, 0), noIndices = m_pDevice->CreateIndexBuffer(0L, 0);
     m_pDevice->LockIndexBuffer(noIndices), m_pDevice->UnlockIndexBuffer(noIndices);
     m_pDevice->Stream_Vertex(noVertices);
-    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 3, 1);
+    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 6, 1);
     EXPECT_EQ(m_Log.Count(kBadIndex), 7);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
