@@ -302,8 +302,7 @@ void COpenGLDevice_SDL::UpdateMouse()
         SDL_GetRelativeMouseState(nullptr, nullptr);
         m_bCursorHidden = true;
     }
-    int dx = 0;
-    int dy = 0;
+    int dx, dy;
     SDL_GetRelativeMouseState(&dx, &dy);
     PostMessage(NVorn::NCore::MSG_MOUSEMOVE, dx, dy);
 }
