@@ -48,11 +48,6 @@ long CRecordingDevice::Add(long type, SRecord* record)
     return handle;
 }
 
-CRecordingDevice::SRecord* CRecordingDevice::Find(long handle, long type) const
-{
-    return static_cast<SRecord*>(m_IndexHandler.Lookup(handle, type));
-}
-
 // Locks an unlocked buffer; false when there is none or locks are made to fail.
 bool CRecordingDevice::Lock(long handle, long type)
 {

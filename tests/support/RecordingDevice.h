@@ -121,7 +121,7 @@ private:
 
     void Record(const char* format, ...) __attribute__((format(printf, 2, 3)));
     long Add(long type, SRecord* record);
-    SRecord* Find(long handle, long type) const;
+    SRecord* Find(long handle, long type) const { return static_cast<SRecord*>(m_IndexHandler.Lookup(handle, type)); }
     bool Lock(long handle, long type);
     void Unlock(long handle, long type);
     bool Destroy(const char* kind, long handle, long type);
