@@ -20,6 +20,8 @@
 
 #include <unistd.h>
 
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; } // huge requests fail
+
 using NVorn::CImage;
 using NVorn::CMemory;
 namespace NTGA = NVorn::NTGA;
@@ -83,7 +85,7 @@ TEST(Image, CreateRefusesImpossibleSizesAndMisuseThrowsItsMessage)
     EXPECT_EQ(image.m_Format | image.m_Pitch | image.m_Width | image.m_Height, 0); // a new image is empty
     ASSERT_TRUE(image.Create(V(0, 3), 4) && image.m_pData); // an empty size, even under 8 bits, still has a block
     ASSERT_TRUE(image.Create(V(2, 2), 32)); // a refused size leaves no old pixels either
-    for (V bad : {V(-1, 4), V(4, -1), V(LONG_MAX / 2, 4), V(1L << 20, 1L << 50)})
+    for (V bad : {V(-1, 4), V(4, -1), V(LONG_MAX / 2, 4), V(1L << 20, 1L << 50), V(INT_MAX / 4, 1L << 30)}) // the last: no memory
     {
         EXPECT_FALSE(image.Create(bad, 32)) << bad.x << " x " << bad.y;
         EXPECT_EQ(image.m_pData, nullptr);
