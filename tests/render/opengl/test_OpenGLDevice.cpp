@@ -302,7 +302,7 @@ TEST_F(DeviceTest, BuffersAndProgramsTrackTheirLockAndTheirOwnHandles)
               std::vector<float>({ 1, 4, 5, 8, 1 }));
     const GLuint program = static_cast<NOpenGL::SVertexShader*>(m_pDevice->m_IndexHandler.m_aIDs[shader].m_pData)->glProgram;
     EXPECT_TRUE(GLuint(bound) == program && size_t(length) == strlen(kProgram) && m_pDevice->m_VertexShader == shader &&
-                m_pDevice->m_PixelShader == 3);
+                m_pDevice->m_PixelShader == 3 && glextIsProgramARB(program));
     EXPECT_FALSE(glextIsProgramARB(program + 1)); // the refused program's name is given back
     EXPECT_FALSE((m_pDevice->Shader_Vertex(-1), glIsEnabled(GL_VERTEX_PROGRAM_ARB))); // unbound
     EXPECT_TRUE(m_pDevice->DestroyVertexShader(shader) && !m_pDevice->DestroyVertexShader(shader));
