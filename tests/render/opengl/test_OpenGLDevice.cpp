@@ -476,8 +476,7 @@ TEST_F(DeviceTest, DrawIndexedDrawsOnlyIndicesThatNameVertices)
     // Empty buffers: no index to scan, and no vertex any index could name.
     long noVertices = m_pDevice->CreateVertexBuffer(0L, STREAM_POSITION, 0), noIndices = m_pDevice->CreateIndexBuffer(0L, 0);
     m_pDevice->LockIndexBuffer(noIndices), m_pDevice->UnlockIndexBuffer(noIndices);
-    m_pDevice->Stream_Vertex(noVertices);
-    m_pDevice->DrawIndexed(PRIM_TRIANGLES, 6, 1);
+    m_pDevice->Stream_Vertex(noVertices), m_pDevice->DrawIndexed(PRIM_TRIANGLES, 6, 1);
     EXPECT_EQ(m_Log.Count(kBadIndex), 7);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
