@@ -266,6 +266,9 @@ void GameDrawCredits()
 
 static void HandleKey(int32_t key, int32_t held)
 {
+	// Keys pumped before the first frame or after shutdown find no ship.
+	if (!g_pPlayer)
+		return;
 	switch (key)
 	{
 	case KEY_UP: g_pPlayer->m_KeyThrust = held; break;

@@ -284,7 +284,7 @@ TEST_F(Game, AFrameDrawsEachObjectTurnedAndWrappedAndTheTextFromItsCells)
 
 TEST_F(Game, ShutdownAndSetupRepeatAndEveryFailureIsReportedAndCleanedUp)
 {
-	GameShutdown();
+	GameShutdown(), Key(KEY_UP, true), GamePumpMessages();   // a key with no ship on the field is ignored
 	long subsystems = NCore::m_pCore->m_lSubSystems.m_Length;
 	g_QuitRequest = 1;
 	char argument[] = "Empty";
