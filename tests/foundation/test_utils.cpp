@@ -26,7 +26,8 @@ TEST(Utils, RandomLerpAbsClockAndBoundedFormatting)
     char buffer[16] = "XXXXXXXXXXXXXXX"; // an X is a byte nothing wrote
     EXPECT_STREQ(StringCFormat(buffer, 8, "%d-%s", 12345, "abcdef"), "12345-a");
     EXPECT_TRUE(buffer[8] == 'X' && *StringCFormat(buffer + 9, 1, "%s", "abc") == 0 && // room for the terminator
-                !StringCFormat(nullptr, 8, "%s", "a") && StringCompare(nullptr, nullptr, 0) + StringLength(nullptr) + StringGetInt(nullptr) + StringGetFloat(nullptr) == 0); // or nothing at all
+                !StringCFormat(nullptr, 8, "%s", "a") && StringCompare(nullptr, nullptr, 0) == 0); // or nothing at all
+    EXPECT_EQ(StringLength(nullptr) + StringGetInt(nullptr) + StringGetFloat(nullptr), 0); // null reads as empty
     EXPECT_TRUE(*StringCopy(buffer, "yz", 1) == 'y' && buffer[1] == '2' && // one character, no terminator
                 (MemorySet(buffer + 1, '_', 1), MemorySet(buffer + 2, '_', 0), buffer[1] == '_' && buffer[2] == '3'));
 }

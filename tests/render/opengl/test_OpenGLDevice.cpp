@@ -331,7 +331,8 @@ TEST_F(DeviceTest, ModesReachOpenGLThroughTheirTables)
                   Ints({ GL_DST_COLOR, GL_ONE_MINUS_DST_ALPHA, GL_LEQUAL, GL_NOTEQUAL, 511,
                          GL_INVERT, GL_REPLACE, GL_DECR, GL_CCW, 0 }));
         EXPECT_EQ(Ints({ int(m_pDevice->m_StencilRef), int(m_pDevice->m_StencilMask), int(m_pDevice->m_BlendSrc),
-                         int(m_pDevice->m_StencilFail), int(m_pDevice->m_Cull), int(m_pDevice->m_DepthTest), int(m_pDevice->m_aPrimaryColor[1]) }),
+                         int(m_pDevice->m_StencilFail), int(m_pDevice->m_Cull), int(m_pDevice->m_DepthTest),
+                         int(m_pDevice->m_aPrimaryColor[1]) }),
                   Ints({ 44, 255, BLEND_DSTCOLOR, STENCILOP_INVERT, CULL_CCW, TEST_LESSEQUAL, 1 }));
         m_pDevice->Mode_BlendFunc(BLEND_COUNT, 0), m_pDevice->Mode_BlendFunc(0, -1);
         m_pDevice->Mode_DepthTest(TEST_COUNT);
