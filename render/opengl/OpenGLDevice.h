@@ -55,6 +55,8 @@ struct SVertexShader
 // Logs a warning when the client array arrayName is enabled while the pointer
 // pointerName reads back null.
 void CheckPointer(unsigned long pointerName, unsigned long arrayName, const char* label);
+// Runs CheckPointer on the colour, index, normal, texture coordinate and vertex arrays.
+void CheckPointers();
 
 class COpenGLDevice : public CDevice
 {
@@ -150,7 +152,6 @@ private:
     // Whether the count indices from first name vertices that every enabled
     // array holds.
     bool IndicesFit(long first, long count) const;
-    void CheckPointers();
     void UnbindVertexBuffer(long handle);
 
     const COpenGLIndexBuffer* m_pIndexBuffer;   // the index stream's buffer, when it has indices

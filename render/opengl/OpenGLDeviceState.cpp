@@ -51,7 +51,7 @@ void CheckPointer(unsigned long pointerName, unsigned long arrayName, const char
         NLog::WriteF("opengl: warning, %s is enabled and has a null pointer\n", label);
 }
 
-void COpenGLDevice::CheckPointers()
+void CheckPointers()
 {
     CheckPointer(GL_COLOR_ARRAY_POINTER, GL_COLOR_ARRAY, "color array");
     CheckPointer(GL_INDEX_ARRAY_POINTER, GL_INDEX_ARRAY, "index array");

@@ -395,12 +395,12 @@ TEST_F(DeviceTest, StreamsPointIntoTheirBuffersAndClearAndViewportMapToOpenGL)
     glGetFloatv(GL_MODELVIEW_MATRIX, model), glGetFloatv(GL_PROJECTION_MATRIX, projection);
     EXPECT_EQ(Ints({ viewport[1], viewport[3], int(model[13]), int(projection[5]), int(m_pDevice->m_Model.m[13]),
                      int(m_pDevice->m_Projection.m[5]) }), Ints({ 410, 50, 2, 3, 2, 3 }));
-    glEnableClientState(GL_COLOR_ARRAY);   // enabled without a pointer
-    glColorPointer(4, GL_FLOAT, 0, nullptr);
-    NOpenGL::CheckPointer(GL_COLOR_ARRAY_POINTER, GL_COLOR_ARRAY, "color array");
-    m_pDevice->Stream_Texture(0, bare, 0);   // enabled with a pointer
-    NOpenGL::CheckPointer(GL_TEXTURE_COORD_ARRAY_POINTER, GL_TEXTURE_COORD_ARRAY, "texture coordinate array");
-    EXPECT_EQ(m_Log.m_Text.substr(m_Log.m_Text.rfind("opengl: w")), "opengl: warning, color array is enabled and has a null pointer\n");
+    // All five arrays are off here; each is reported while it alone is enabled with a null pointer.
+    glColorPointer(4, GL_FLOAT, 0, nullptr), glIndexPointer(GL_FLOAT, 0, nullptr), glNormalPointer(GL_FLOAT, 0, nullptr);
+    glTexCoordPointer(2, GL_FLOAT, 0, nullptr), glVertexPointer(3, GL_FLOAT, 0, nullptr), m_Log.m_Text.clear();
+    for (GLenum array : { GL_COLOR_ARRAY, GL_INDEX_ARRAY, GL_NORMAL_ARRAY, GL_TEXTURE_COORD_ARRAY, GL_VERTEX_ARRAY })
+        glEnableClientState(array), NOpenGL::CheckPointers(), glDisableClientState(array);
+    EXPECT_EQ(m_Log.Count("opengl: warning, "), 5) << m_Log.m_Text;
 }
 
 // Quads 2 to 4 are vertices 8 to 19, a strip of two triangles four; bad
@@ -472,6 +472,7 @@ TEST_F(DeviceTest, DrawIndexedDrawsOnlyIndicesThatNameVertices)
     }
     m_pDevice->Stream_Texture(0, shorter, 0);
     m_pDevice->DrawIndexed(PRIM_TRIANGLES, 6, 1);
+    m_pDevice->Stream_Texture(0, shorter, 8), m_pDevice->DrawIndexed(PRIM_TRIANGLES, 6, 1);   // there is no set 8
     EXPECT_EQ(m_Log.Count(kBadIndex), 6);
     EXPECT_TRUE(Lit(25, 105));
     // Empty buffers: no index to scan, and no vertex any index could name.
