@@ -95,7 +95,7 @@ namespace NVorn
             block->m_aFile[0] = 0;
             if (file)
             {
-                StringCopy(block->m_aFile, file, sizeof block->m_aFile - 1);
+                StringCopy(block->m_aFile, file, sizeof block->m_aFile);
                 block->m_aFile[sizeof block->m_aFile - 1] = 0;
             }
             MemorySet(block->m_aGuard, kGuardByte, kGuardSize);

@@ -1,6 +1,8 @@
 // Display-mode selection of CDevice.
 #include "render/Device.h"
 
+#include <algorithm>
+
 #include "foundation/Log.h"
 
 namespace NVorn {
@@ -19,8 +21,7 @@ long LargestValue(const TDynamicArray<CMode>& list, long parameter)
 {
     long largest = -1;
     for (long i = 0; i < list.m_Length; ++i)
-        if (list[i].m_aParameters[parameter].m_Value > largest)
-            largest = list[i].m_aParameters[parameter].m_Value;
+        largest = std::max(largest, list[i].m_aParameters[parameter].m_Value);
     return largest;
 }
 
