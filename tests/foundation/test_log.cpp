@@ -96,6 +96,6 @@ TEST(MemoryManager, LeakReportStatisticsAndGuards)
     EXPECT_FALSE(CheckMemory(true));
     EXPECT_EQ(capture.m_Text, Row("damaged(2)", 512, 524799, " MEMORY DAMAGE!") +
                               Row("intact(1)", 0, 10, " MEMORY DAMAGE!"));
-    Free(damaged);
-    Free(intact);
+    Free(damaged), Free(intact);
+    EXPECT_EQ(Dump(), "\nLeaked memory: 0 KiB, 0 blocks\n");   // every block returned its size
 }

@@ -38,11 +38,11 @@ TEST(String, AppendCompareAndCopyFromItsOwnText)
     s += CString("yz");
     EXPECT_TRUE(s == "7-xyz" && !(s == "7-x" || s == "7-xyz!" || s == static_cast<const char*>(nullptr)));
     EXPECT_TRUE(CString("0.1").GetFloat() == 0.1 && CString("-12").GetInt() == -12);
-    s.CopyData("hello world");
-    s.CopyData(s.m_pData + 6);
-    s.CopyData(s.m_pData, 3);
-    s.AppendData(s.m_pData, 3);
-    EXPECT_EQ(Text(s), "worwor");
+    s.CopyData("hello world"), s.CopyData(s.m_pData + 6);
+    s.CopyData(s.m_pData, 3), s.AppendData(s.m_pData, 3);
+    CString none("x"), negative("x");   // no text, or a negative length, copies nothing
+    none.CopyData(nullptr, 3), negative.CopyData("abc", -4);
+    EXPECT_EQ(Text(s) + Text(none) + Text(negative), "worwor");
 
     // Formatting is bounded to about 40 KB.
     s.Set("%s", std::string(50000, 'h').c_str());
