@@ -2,6 +2,7 @@
 #include "render/opengl/OpenGLDevice.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "foundation/Log.h"
 #include "render/opengl/GLExt.h"
@@ -295,7 +296,9 @@ long COpenGLDevice::EnabledVertexCount() const
 
 void COpenGLDevice::Draw(long type, long first, long count)
 {
-    if (!IsInEnumeration(type, PRIM_COUNT) || first < 0 || count < 0)
+    // OpenGL counts vertices in 32 bits; within that range the vertex sums
+    // below cannot overflow.
+    if (!IsInEnumeration(type, PRIM_COUNT) || first < 0 || count < 0 || first > INT32_MAX || count > INT32_MAX)
         return;
     long vertices = PrimToOGL(type, count);
     long available = EnabledVertexCount();

@@ -411,6 +411,7 @@ TEST_F(DeviceTest, DrawsTakeTheVerticesOfTheirPrimitivesAndGrabCopiesThem)
     for (Ints range : { Ints{ PRIM_QUADS, 8, 3 }, { PRIM_QUADS, 4, 6 }, { PRIM_TRIANGLES, -1, 1 },
                         { PRIM_TRIANGLES, 0, -1 }, { PRIM_COUNT, 0, 1 } })
         m_pDevice->Draw(range[0], range[1], range[2]);
+    m_pDevice->Draw(PRIM_QUADS, 0, LONG_MAX), m_pDevice->Draw(PRIM_QUADS, LONG_MAX, 1);   // counts past any array's
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(Lit(40 * i + 20, 110), i >= 2 && i <= 4) << "quad " << i;
     m_pDevice->Clear(CLEAR_COLOR);
@@ -444,7 +445,7 @@ TEST_F(DeviceTest, DrawIndexedDrawsOnlyIndicesThatNameVertices)
     std::copy(aIndices, aIndices + 9, indices);
     m_pDevice->UnlockIndexBuffer(handle);
     m_pDevice->DrawIndexed(PRIM_TRIANGLES, 3, 1);   // no index stream yet
-    m_pDevice->Stream_Index(handle);
+    m_pDevice->Stream_Index(handle), m_pDevice->DrawIndexed(PRIM_TRIANGLES, 0, LONG_MAX);
     for (Ints range : { Ints{ PRIM_TRIANGLES, 6, 2 }, { PRIM_TRIANGLES, -3, 1 }, { PRIM_TRIANGLES, 0, -1 },
                         { PRIM_COUNT, 0, 1 }, { PRIM_POINTS, 10, 0 }, { PRIM_POINTS, 0, 10 } })
         m_pDevice->DrawIndexed(range[0], range[1], range[2]);
