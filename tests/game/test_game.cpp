@@ -270,15 +270,15 @@ TEST_F(Game, AFrameDrawsEachObjectTurnedAndWrappedAndTheTextFromItsCells)
 	EXPECT_FLOAT_EQ(Corner(3, 1, 0).x, 640 - time * 150 + 16 - 8);
 	EXPECT_FLOAT_EQ(Corner(3, 1, 0).y, 400 - 8);
 
-	// A character shows the first cell that stores it: 0xA4 cell 0; one
-	// without a cell, like '~', draws nothing but takes its place.
-	char line[] = "~\xa4";
+	// A character shows the first cell that stores it: 0xA4 cell 0, 'A' cell
+	// 65; one without a cell, like '~', draws nothing but takes its place.
+	char line[] = "~\xa4" "A";
 	Draws().clear();
 	g_Utils.SetBlend(N3D::BLENDMODE_ADD);   // the text blends by its alpha whatever was set before
 	DrawText(100, 400, line);
-	ASSERT_EQ(Draws()[0].m_Count, 2);
+	ASSERT_EQ(Draws()[0].m_Count, 4);
 	EXPECT_TRUE(Corner(0, 0, 0).x == 108 && Corner(0, 0, 0).u == 0 && Corner(0, 0, 0).v == 0);
-	EXPECT_TRUE(Corner(0, 0, 4).u == 1.0f / 16 && Corner(0, 0, 4).v == 1.0f / 8);
+	EXPECT_TRUE(Corner(0, 0, 4).u == 1.0f / 16 && Corner(0, 0, 4).v == 1.0f / 8 && Corner(0, 1, 0).u == 1.0f / 16 && Corner(0, 1, 0).v == 0.5f);
 	EXPECT_TRUE(Draws()[0].m_State.m_BlendSrc == N3D::BLEND_SRCALPHA && Draws()[0].m_State.m_BlendDst == N3D::BLEND_INVSRCALPHA);
 }
 

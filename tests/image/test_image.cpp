@@ -179,11 +179,11 @@ TEST(TGA, PixelsLoadRedFirstInPictureOrderAndDamagedFilesFail)
     CImage image; // an empty image is just a header; a rejected depth still describes the file's image
     EXPECT_TRUE(LoadAt3(Header(2, 0, 3, 24, 0), image) && !LoadAt3(Header(2, 7, 5, 16, 0) + Bytes(70, 0), image));
     EXPECT_EQ(image.m_Width * 100 + image.m_Height * 10 + image.m_Format, 7 * 100 + 5 * 10 + 16);
-    Bytes packets(32 * 513, 7); // raw packets of 128 pixels; the last crosses the reader's 16 KiB and ends the file
-    for (size_t i = 0; i < packets.size(); i += 513) packets[i] = 0x7F;
-    EXPECT_TRUE(LoadAt3(Header(10, 64, 64, 32, 0) + packets, image) && image.m_pData[16383] == 7);
+    Bytes packets = Bytes{3} + Bytes(16384, 7); // four raw pixels, then runs of one; the last ends the file a byte past 16 KiB
+    for (size_t i = 13; i < packets.size(); i += 4) packets[i] = 0x80;
+    EXPECT_TRUE(LoadAt3(Header(10, 4097, 1, 24, 0x20) + packets, image) && image.m_pData[3 * 4096 + 2] == 7);
     CMemory notReady; // left alone, and so is the image
-    EXPECT_TRUE(!NTGA::Load(notReady, image) && image.m_pData && image.m_Width == 64);
+    EXPECT_TRUE(!NTGA::Load(notReady, image) && image.m_pData && image.m_Width == 4097);
 }
 
 TEST(TGA, WrittenFilesAreBlueFirstAndLoadBackFromFilesAndMemoryInEitherRowOrder)

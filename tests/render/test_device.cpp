@@ -120,10 +120,10 @@ TEST(CDevice, InterfaceValuesAreFixed)
         STREAM_ALL, PRIM_POINTS, PRIM_LINES, PRIM_LINESTRIP, PRIM_TRIANGLES, PRIM_TRIANGLESTRIP, PRIM_TRIANGLEFAN, PRIM_QUADS,
         PRIM_COUNT, TEXFORMAT_RGB, TEXFORMAT_RGBA, TEXFORMAT_ALPHA, TEXFORMAT_LUMINANCE, TEXFORMAT_COUNT, CLEAR_COLOR,
         CLEAR_DEPTH, CLEAR_STENCIL, GRAB_COLOR, GRAB_DEPTH, SID_FREE, SID_PIXELSHADER, SID_INDEXBUFFER, COMPONENT_TEXCOORD0,
-        COMPONENT_COUNT, MODE_DISPLAY, MODE_PARAM6, MODE_COUNT, MATCH_ANY, MATCH_POSITIVE, MATCH_EXACT,
+        COMPONENT_COUNT, MODE_DISPLAY, MODE_PARAM5, MODE_PARAM6, MODE_PARAM7, MODE_COUNT, MATCH_ANY, MATCH_POSITIVE, MATCH_EXACT,
         long(sizeof(STextureInfo))};
     const long expected[] = {0, 1, 2, 3, 4, 5, 6, 7, 5, 6, 9, 10, 7, 8, 5, 6, 2, 2, 0xFF0, 0x3F7, 0, 1, 2, 3, 4, 5, 6, 7,
-                             0, 1, 2, 3, 4, 1, 2, 4, 1, 2, -1, 2, 4, 4, 12, 8, 6, 9, -1, 1, 2, 16};
+                             0, 1, 2, 3, 4, 1, 2, 4, 1, 2, -1, 2, 4, 4, 12, 8, 5, 6, 7, 9, -1, 1, 2, 16};
     EXPECT_EQ(std::vector<long>(values, std::end(values)), std::vector<long>(expected, std::end(expected)));
     EXPECT_STREQ(aDeviceClassTag, "3D Device");
 }
