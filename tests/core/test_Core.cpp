@@ -145,11 +145,11 @@ TEST(Core, ClassRegistry)
 
 const std::string kProbe = NVORN_MAIN_PROBE;
 
-// Runs the probe from directory under the name argv0, with the environment
-// changes of env (arguments of env(1)); returns its output and "exit <status>".
+// Runs the probe from directory under the name argv0, with the environment changes of env (arguments
+// of env(1)) and the one argument "/", which lies right after argv[0]; returns its output and "exit <status>".
 std::string RunProbe(const std::string& directory, const std::string& argv0, const std::string& env)
 {
-    const std::string command = "env " + env + " bash -c 'cd " + directory + " && exec -a " + argv0 + " " + kProbe + "'";
+    const std::string command = "env " + env + " bash -c 'cd " + directory + " && exec -a " + argv0 + " " + kProbe + " /'";
     FILE* pipe = popen(command.c_str(), "r");
     std::string out;
     char aBuffer[4096];
