@@ -65,9 +65,9 @@ TEST(Matrix, BuildersMapPointsAsDocumented)
     EXPECT_EQ(Apply(NMatrix::Rotation(kPi / 2, 0, kPi / 2), 1, 0, 0), "0 0 1 1");
     EXPECT_EQ(Apply(NMatrix::Rotation(kPi / 2, kPi / 2, 0), 1, 0, 0), "0 -1 0 1");
     EXPECT_EQ(Apply(NMatrix::Ortho(-2, 6, 4, 8, 3, 1), 2, 6, 2), "0 0 -4 1");
-    // near 1, far 3, right 3, left -1, top 4, bottom -2.
-    TMatrix4<float> p = NMatrix::Projection(1, 3, 3, -1, 4, -2);
-    EXPECT_EQ(Apply(p, 1, 1, -1) + " | " + Apply(p, 0, 0, -3), "0 0 -1 1 | -1.5 -1 3 3");
+    // near 2 (not 1, where 2 * n and 2 / n agree), far 3, right 3, left -1, top 4, bottom -2.
+    TMatrix4<float> p = NMatrix::Projection(2, 3, 3, -1, 4, -2);
+    EXPECT_EQ(Apply(p, 1, 1, -2) + " | " + Apply(p, 0, 0, -3), "0 0 -2 2 | -1.5 -1 3 3");
     // Eye (0, 0, 5) looking at the origin; then eye and target in one place.
     TMatrix4<float> v = NMatrix::LookAt(TVector3<float>(0, 0, 0), TVector3<float>(0, 0, 5), TVector3<float>(0, 2, 0));
     EXPECT_EQ(Apply(v, 1, 2, 5), "1 2 0 1");
