@@ -133,10 +133,10 @@ TEST(Core, ClassRegistry)
     EXPECT_EQ("21", g_Trace);
     EXPECT_EQ("Registerd classes:\n\tCSecond\n\tCFirst\n", dump());
 
-    // Texts longer than a field are cut to 63 characters.
-    Register(std::string(100, 'n').c_str(), std::string(64, 't').c_str(), nullptr);
-    CHandle* handle = FindHandle(std::string(63, 'n').c_str());
-    ASSERT_NE(nullptr, handle);
+    // Texts longer than a field are cut to 63 characters; null ones are stored empty.
+    Register(std::string(100, 'n').c_str(), std::string(64, 't').c_str(), nullptr), Register(nullptr, nullptr, nullptr);
+    CHandle* handle = FindHandle(std::string(63, 'n').c_str()), *empty = FindHandleByTag("");
+    ASSERT_TRUE(handle && empty && empty->m_aName[0] == 0);
     EXPECT_EQ(std::string(63, 't'), handle->m_aTag);
     EXPECT_EQ(nullptr, CreateByHandle(handle));
     Clear();
