@@ -17,14 +17,13 @@ namespace NVorn {
 namespace N3D {
 namespace NOpenGL {
 
-namespace
-{
-
-// OpenGL takes sizes as GLsizei; a larger value would be cut short.
 bool FitsGLSize(long size)
 {
     return size >= 0 && size <= INT32_MAX;
 }
+
+namespace
+{
 
 const char* TextOrEmpty(const GLubyte* text)
 {

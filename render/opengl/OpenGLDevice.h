@@ -57,6 +57,9 @@ struct SVertexShader
 void CheckPointer(unsigned long pointerName, unsigned long arrayName, const char* label);
 // Runs CheckPointer on the colour, index, normal, texture coordinate and vertex arrays.
 void CheckPointers();
+// Whether size is a count OpenGL can take: a GLsizei, which a larger value
+// would overflow, and not negative.
+bool FitsGLSize(long size);
 
 class COpenGLDevice : public CDevice
 {

@@ -2,7 +2,6 @@
 #include "render/opengl/OpenGLDevice.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "foundation/Log.h"
 #include "render/opengl/GLExt.h"
@@ -298,7 +297,7 @@ void COpenGLDevice::Draw(long type, long first, long count)
 {
     // OpenGL counts vertices in 32 bits; within that range the vertex sums
     // below cannot overflow.
-    if (!IsInEnumeration(type, PRIM_COUNT) || first < 0 || count < 0 || first > INT32_MAX || count > INT32_MAX)
+    if (!IsInEnumeration(type, PRIM_COUNT) || !FitsGLSize(first) || !FitsGLSize(count))
         return;
     long vertices = PrimToOGL(type, count);
     long available = EnabledVertexCount();
